@@ -1,0 +1,20 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing Pelmora2 need, when they are missing.
+set -euo pipefail
+
+packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping)
+if [ "${1:-}" = "--run" ]; then
+    packages+=(xvfb xauth x11-apps imagemagick)
+fi
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    sudo_cmd=()
+    [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+    "${sudo_cmd[@]}" apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTcpSocket>
+#include <QTimer>
+
+class SettingsStore;
+
+// The remote console of one unit at a time: the TCP connection Winsock1, the timers that bound every
+// wait on it, the ESC attach handshake and the character-echoed command exchange.
+//
+// Every wait sleeps in the event loop until the next socket event, timer tick or user input, so the
+// window stays responsive; the fixed pauses (Sleep) block the thread.
+class RemoteConsole : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit RemoteConsole(SettingsStore &store, QObject *parent = nullptr);
+    ~RemoteConsole() override;
+
+    // Transport. portText is read as hexadecimal ("1F90" is port 8080).
+    qint16 SockConnect(const QString &host, const QString &portText); // 0 connected, 1 not within 10000 ms
+    void SockFlush();
+    bool SockSend(const QByteArray &text);
+    bool SockRecv(int minChars, QByteArray &buffer);
+    void SockClose();
+
+    // Attach: 1 attached, 0 not. LastErrorText as the attach leaves it.
+    qint16 ConsoleAttach(const QString &host, const QString &portText);
+    // Echoed command exchange: 0 every character echoed, 1 failed (reason in LastErrorText).
+    qint16 ConsoleCommand(const QByteArray &command);
+    qint16 CtlCmd124();
+    qint16 CtlCmd125();
+    qint16 CtlCmd126();
+    qint16 CtlCmd127();
+
+    // A fixed pause: blocks the thread for ms milliseconds and dispatches no event.
+    static void Sleep(int ms);
+
+    // Program-wide console state, read and written by the operations.
+    QString LastErrorText;
+    bool AtAfterError = false;
+
+    // The flags the timers and the transport set; each keeps the outcome of the last wait of its kind.
+    bool ConnectTimedOut = false;
+    bool RecvTimedOut = false;
+    bool SendTimedOut = false;
+    bool SendDone = false;
+
+    QTcpSocket Winsock1;
+    QTimer Timer1; // connect limit
+    QTimer Timer2; // receive limit (RecvTimeoutMs)
+    QTimer Timer3; // send limit
+
+private:
+    SettingsStore &m_store;
+};
