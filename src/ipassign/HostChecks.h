@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+
+class HostQuestions;
+class MessageBoxes;
+
+// The host checks at start-up and the two messages that have a Japanese and an English wording.
+class HostChecks
+{
+public:
+    // endProgram ends the process at once, without the window's close handling; tests replace it.
+    HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram = {});
+
+    // Major version 6 or later. When the host refuses the version request, shows
+    // "Cannot get Windows Version" and ends the program.
+    bool IsWinVer6OrLater();
+    // The user locale's currency symbol as the ANSI code page gives it ("" when unknown).
+    QString GetLocaleCurrency();
+    // Returns true when start-up may go on; false after the caution box (the program must end, saving
+    // nothing).
+    bool CheckAdminRights();
+    // The "network environment not found" box.
+    void ShowNoNetworkMsg();
+
+private:
+    bool isJapaneseHost();
+
+    HostQuestions &m_host;
+    MessageBoxes &m_boxes;
+    std::function<void()> m_endProgram;
+};
