@@ -1,5 +1,7 @@
 #pragma once
 
+#include "HostShell.h"
+
 #include <QString>
 
 class OperationView;
@@ -21,7 +23,18 @@ public:
     bool SetSlotIP(const QString &mac, const QString &ip, int slot);
 
 private:
+    static constexpr int SlotCount = 8;
+
+    // The row's MAC prefix, "-" and MAC tail.
+    QString slotMACAddress(int slot) const;
+    QString slotIPAddress(int slot) const;
+    // The row's host work once its entries passed; false on the failures that end in "Set Exec Error!"
+    // or in a box shown on the way.
+    bool assignAddress(const QString &mac, const QString &ip, const QString &hostIp, int slot);
+    void showSlotError(int slot, const QString &what, const QString &title);
+    void unlockRow();
+
     OperationView &m_view;
     HostChecks &m_hostChecks;
-    CommandRunner &m_runner;
+    HostShell m_shell;
 };

@@ -1,0 +1,54 @@
+#include "CaptureFile.h"
+
+#include "HostShell.h"
+
+#include <QFile>
+
+QStringList ReadCaptureLines(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw HostStepFailed("capture file could not be opened: " + path.toStdString());
+    const QByteArray content = file.readAll();
+    file.close();
+
+    QStringList lines;
+    qsizetype start = 0;
+    for (qsizetype i = 0; i < content.size(); ++i) {
+        const char c = content.at(i);
+        if (c != '\r' && c != '\n')
+            continue;
+        lines.append(QString::fromLocal8Bit(content.mid(start, i - start)));
+        if (c == '\r' && i + 1 < content.size() && content.at(i + 1) == '\n')
+            ++i;
+        start = i + 1;
+    }
+    if (start < content.size())
+        lines.append(QString::fromLocal8Bit(content.mid(start)));
+    return lines;
+}
+
+QString CaptureReport(const QStringList &lines)
+{
+    QString report;
+    for (const QString &line : lines) {
+        if (!line.isEmpty())
+            report += "    " + line + "\r\n";
+    }
+    return report;
+}
+
+QString ReadCaptureReport(const QString &path)
+{
+    return CaptureReport(ReadCaptureLines(path));
+}
+
+bool CaptureHasLine(const QString &path, const QString &text)
+{
+    const QStringList lines = ReadCaptureLines(path);
+    for (const QString &line : lines) {
+        if (line.contains(text, Qt::CaseSensitive))
+            return true;
+    }
+    return false;
+}

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QString>
+#include <stdexcept>
+
+class CommandRunner;
+
+// A host command, the capture folder or the capture file failed; the operation ends through its
+// execution-error step.
+class HostStepFailed : public std::runtime_error
+{
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The host side of the IP pane's operations: running command lines and keeping the capture file.
+class HostShell
+{
+public:
+    explicit HostShell(CommandRunner &runner) : m_runner(runner) {}
+
+    // Runs the command through the host's interpreter and returns when it has ended.
+    void ExecShellCmd(const QString &command);
+    // Runs the command with its standard output appended to the capture file.
+    void ExecCaptured(const QString &command, const QString &capturePath);
+    // Readies the capture folder, removes a leftover capture file and gives the capture file's path.
+    QString PrepCaptureFile();
+
+    // Deletes a file, read-only or hidden too; false on any failure, which callers may ignore.
+    static bool DelFile(const QString &path);
+    // Deletes the file if it exists.
+    static void DelFileIfExists(const QString &path);
+    // command + " >> " + the double-quoted capture path.
+    static QString Redirected(const QString &command, const QString &capturePath);
+
+private:
+    CommandRunner &m_runner;
+};

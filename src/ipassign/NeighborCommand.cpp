@@ -1,0 +1,80 @@
+#include "NeighborCommand.h"
+
+#include "CaptureFile.h"
+#include "HostAddressText.h"
+#include "HostChecks.h"
+#include "HostShell.h"
+
+namespace
+{
+
+// The token goes into a command line: only what an interface index or plain name is made of.
+bool isPlainToken(const QString &field)
+{
+    if (field.isEmpty())
+        return false;
+    for (const QChar c : field) {
+        const bool plain = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                           c == '.' || c == '_' || c == '-' || c == ':';
+        if (!plain)
+            return false;
+    }
+    return true;
+}
+
+QStringList listConnectedInterfaces(HostShell &shell)
+{
+    const QString capture = shell.PrepCaptureFile();
+    shell.ExecCaptured("netsh interface ip show interface", capture);
+    const QStringList tokens = ConnectedInterfaceTokens(ReadCaptureLines(capture));
+    HostShell::DelFile(capture);
+    return tokens;
+}
+
+bool interfaceConfigMentions(HostShell &shell, const QString &token, const QString &prefix)
+{
+    const QString capture = shell.PrepCaptureFile();
+    shell.ExecCaptured("netsh interface ip show config " + token, capture);
+    const bool found = CaptureHasLine(capture, prefix);
+    HostShell::DelFile(capture);
+    return found;
+}
+
+} // namespace
+
+QStringList ConnectedInterfaceTokens(const QStringList &listingLines)
+{
+    QStringList tokens;
+    for (const QString &line : listingLines) {
+        if (!line.contains(" connected"))
+            continue;
+        qsizetype first = 0;
+        while (first < line.size() && line.at(first) == ' ')
+            ++first;
+        const qsizetype blank = line.indexOf(' ', first);
+        if (blank < 0)
+            continue;
+        const QString field = line.mid(first, blank - first);
+        if (isPlainToken(field))
+            tokens.append(field + ' ');
+    }
+    return tokens;
+}
+
+QString MakeNeighborCmd(HostShell &shell, HostChecks &hostChecks, const QString &hostIp, const QString &mac)
+{
+    if (!hostChecks.IsWinVer6OrLater())
+        return "arp -s " + hostIp + " " + mac;
+
+    const QStringList interfaces = listConnectedInterfaces(shell);
+    const QString prefix = NetworkPrefix(hostIp);
+    if (interfaces.isEmpty())
+        throw HostStepFailed("no connected interface");
+
+    for (const QString &token : interfaces) {
+        if (interfaceConfigMentions(shell, token, prefix))
+            return "netsh interface ip set neighbors " + token + " " + hostIp + " " + mac;
+    }
+    hostChecks.ShowNoNetworkMsg();
+    return {};
+}

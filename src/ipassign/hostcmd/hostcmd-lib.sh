@@ -1,0 +1,54 @@
+# Shared by the host adapters: argument checks and Windows-shaped output. Sourced, never run.
+# Arguments are only ever compared and passed on quoted; nothing is evaluated by the shell.
+
+# Lines with CR LF ends, as the Windows commands write them.
+crlf() {
+    awk '{ printf "%s\r\n", $0 }'
+}
+
+# Prints the dotted IPv4 address in decimal without leading zeros; fails for anything else.
+ipv4_arg() {
+    case $1 in
+    '' | *[!0-9.]*) return 1 ;;
+    esac
+    printf '%s\n' "$1" | awk -F. '
+        NF != 4 { exit 1 }
+        {
+            for (i = 1; i <= 4; i++)
+                if ($i !~ /^[0-9][0-9]?[0-9]?$/ || $i + 0 > 255)
+                    exit 1
+            printf "%d.%d.%d.%d\n", $1, $2, $3, $4
+        }'
+}
+
+# Prints a MAC address given as six hex pairs joined by "-" or ":" in iproute2's form (lower case, ":").
+mac_arg() {
+    case $1 in
+    [0-9A-Fa-f][0-9A-Fa-f][-:][0-9A-Fa-f][0-9A-Fa-f][-:][0-9A-Fa-f][0-9A-Fa-f][-:][0-9A-Fa-f][0-9A-Fa-f][-:][0-9A-Fa-f][0-9A-Fa-f][-:][0-9A-Fa-f][0-9A-Fa-f]) ;;
+    *) return 1 ;;
+    esac
+    printf '%s\n' "$1" | tr 'A-F-' 'a-f:'
+}
+
+# Succeeds for an interface index (decimal digits).
+index_arg() {
+    case $1 in
+    '' | *[!0-9]*) return 1 ;;
+    esac
+}
+
+# The name of the interface with index $1 ("" when there is none).
+interface_name() {
+    ip -o link show | awk -F': ' -v want="$1" '$1 == want { name = $2; sub(/@.*/, "", name); print name; exit }'
+}
+
+# The interface through which the host reaches address $1.
+route_interface() {
+    ip -4 route get "$1" 2>/dev/null |
+        awk '{ for (i = 1; i < NF; i++) if ($i == "dev") { print $(i + 1); exit } }'
+}
+
+usage_error() {
+    printf '%s\n' "$1" | crlf >&2
+    exit 1
+}

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <chrono>
+#include <string>
+
+// Runs one host command line through the host's command interpreter, with no window, after switching
+// the console to code page 437: Windows "%ComSpec% /cChcp 437 && <command>"; POSIX
+// /bin/sh -c "chcp 437 && <command>" with the host adapters first on PATH. Window events keep being
+// dispatched while the command runs.
+class CommandRunner
+{
+public:
+    static constexpr std::chrono::milliseconds DefaultTimeLimit{120000};
+
+    CommandRunner();
+
+    // The folder whose programs stand in for the Windows host commands (POSIX only). Defaults to the
+    // "hostcmd" folder next to the executable.
+    void setAdapterFolder(const std::string &folder) { m_adapterFolder = folder; }
+    const std::string &adapterFolder() const { return m_adapterFolder; }
+
+    // A command still running after this long is killed, with everything it started.
+    void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
+
+    // Returns when the command has ended. False when it could not be started or was killed at the
+    // time limit; the command's own exit code is not looked at.
+    bool ExecShellCmd(const std::string &command);
+
+private:
+    std::string m_adapterFolder;
+    std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
+};

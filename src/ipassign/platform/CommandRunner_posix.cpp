@@ -1,0 +1,58 @@
+#include "CommandRunner.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QTimer>
+
+#include <signal.h>
+#include <unistd.h>
+
+CommandRunner::CommandRunner()
+{
+    if (QCoreApplication::instance())
+        m_adapterFolder = (QCoreApplication::applicationDirPath() + "/hostcmd").toStdString();
+}
+
+bool CommandRunner::ExecShellCmd(const std::string &command)
+{
+    QProcess shell;
+    shell.setProgram("/bin/sh");
+    shell.setArguments({"-c", QString::fromLocal8Bit("chcp 437 && " + command)});
+
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    const QString inheritedPath = env.value("PATH", "/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin");
+    env.insert("PATH", QString::fromLocal8Bit(m_adapterFolder) + ":" + inheritedPath);
+    shell.setProcessEnvironment(env);
+
+    // Like a hidden console: nothing to read from, console output goes nowhere.
+    shell.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    shell.setStandardInputFile(QProcess::nullDevice());
+    shell.setStandardOutputFile(QProcess::nullDevice());
+    // A group of its own, so that the time limit ends the whole command, not only the shell.
+    shell.setChildProcessModifier([] { ::setpgid(0, 0); });
+
+    QEventLoop loop;
+    QObject::connect(&shell, &QProcess::finished, &loop, &QEventLoop::quit);
+
+    shell.start();
+    if (!shell.waitForStarted())
+        return false;
+    const pid_t group = static_cast<pid_t>(shell.processId());
+    if (group <= 0)
+        return false;
+
+    bool timedOut = false;
+    QTimer limit;
+    limit.setSingleShot(true);
+    limit.setTimerType(Qt::CoarseTimer);
+    QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
+        timedOut = true;
+        ::kill(-group, SIGKILL);
+    });
+    limit.start(m_timeLimit);
+    if (shell.state() != QProcess::NotRunning)
+        loop.exec();
+    return !timedOut;
+}
