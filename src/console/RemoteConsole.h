@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
@@ -55,6 +56,33 @@ public:
     QTimer Timer2; // receive limit (RecvTimeoutMs)
     QTimer Timer3; // send limit
 
+    static constexpr int ConnectLimitMs = 10000;
+    static constexpr int SendLimitMs = 800;
+    // However chatty a unit is, one character's echo is not awaited longer than this.
+    static constexpr int EchoLimitMs = 30000;
+    // What the socket holds for us at most; the rest waits in the kernel. Covers the largest receive.
+    static constexpr qint64 ReadBufferBytes = 64 * 1024;
+    // How much of the text received before an error marker is kept for the error text.
+    static constexpr qsizetype CarriedTextLimit = 4 * 1024;
+
+private slots:
+    void Timer1_Timer();
+    void Timer2_Timer();
+    void Timer3_Timer();
+    void Winsock1_SendComplete();
+
 private:
+    enum class EchoOutcome { Echoed, TimeOut, Unsupported, ErrorReply };
+
+    // Starts a fresh connection under Timer1 and waits for it: true once established.
+    bool connectWithinLimit(const QString &host, const QString &portText);
+    void startConnecting(const QString &host, const QString &portText);
+    bool receiveWithin(int minChars, QByteArray &buffer, const QDeadlineTimer &echoDeadline);
+    EchoOutcome awaitEcho(char sent, QByteArray &carried);
+    qint16 sendControlCharacter(char code);
+    // The control commands the prompt character selects: 1 when every one sent was accepted.
+    qint16 runControlCommands(unsigned char prompt);
+
     SettingsStore &m_store;
+    QTimer m_echoLimit; // wakes a receive wait when the echo limit of the current character passes
 };

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QDeadlineTimer>
+#include <QTimer>
+
+// The passes of one wait through the event loop. The first pass only services what is already pending
+// (a condition may hold before anything new arrives); every later pass sleeps until the next event -
+// socket data, connection, bytes written, timer tick or user input - and services it.
+class EventPasses
+{
+public:
+    void next();
+
+private:
+    bool m_first = true;
+};
+
+// The limit of one wait, measured on the monotonic clock from the moment its timer is enabled. The
+// timer's tick wakes the wait; the deadline makes the limit hold even when the tick is dispatched late.
+class WaitLimit
+{
+public:
+    // Enables timer with its current interval (an interval of 0 never ticks).
+    explicit WaitLimit(QTimer &timer);
+    ~WaitLimit();
+    WaitLimit(const WaitLimit &) = delete;
+    WaitLimit &operator=(const WaitLimit &) = delete;
+
+    // True once the interval has passed since the wait began.
+    bool reached() const { return m_deadline.hasExpired(); }
+    void disable() { m_timer.stop(); }
+
+private:
+    QTimer &m_timer;
+    QDeadlineTimer m_deadline;
+};
+
+// Services the events already pending, without waiting for more.
+void servicePendingEvents();
