@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <functional>
+#include <optional>
 
 class HostQuestions;
 class MessageBoxes;
@@ -11,21 +12,24 @@ class HostChecks
 {
 public:
     // endProgram ends the process at once, without the window's close handling; tests replace it.
+    // Without one, the process exits at once with a non-zero status.
     HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram = {});
 
     // Major version 6 or later. When the host refuses the version request, shows
-    // "Cannot get Windows Version" and ends the program.
+    // "Cannot get Windows Version" and ends the program (false if endProgram returns).
     bool IsWinVer6OrLater();
     // The user locale's currency symbol as the ANSI code page gives it ("" when unknown).
     QString GetLocaleCurrency();
-    // Returns true when start-up may go on; false after the caution box (the program must end, saving
-    // nothing).
+    // Returns true when start-up may go on; false after the caution box or the version box, once
+    // endProgram has been called (the program must end, saving nothing).
     bool CheckAdminRights();
     // The "network environment not found" box.
     void ShowNoNetworkMsg();
 
 private:
     bool isJapaneseHost();
+    // Nothing after the version box has been shown and endProgram called.
+    std::optional<bool> versionIs6OrLaterOrEnd();
 
     HostQuestions &m_host;
     MessageBoxes &m_boxes;

@@ -1,0 +1,95 @@
+#include "HostChecks.h"
+
+#include "OperationView.h"
+#include "platform/HostQuestions.h"
+
+#include <QStringList>
+#include <cstdlib>
+
+namespace
+{
+
+const QString LineBreak = QStringLiteral("\r\n");
+
+QString cautionText(bool japanese)
+{
+    if (japanese)
+        return QStringList{QStringLiteral("このアプリケーションは管理者権限で実行してください。"),
+                           QStringLiteral("(Windows10での実行方法例)"),
+                           QStringLiteral(" Pelmora2.exeを実行時にマウス右クリック「管理者として実行」")}
+            .join(LineBreak);
+    return QStringList{QStringLiteral("You need to run this program as an administrator."),
+                       QStringLiteral("for example (Windows10),"),
+                       QStringLiteral("Right-click context menu 'Run as administrator'")}
+        .join(LineBreak);
+}
+
+QString noNetworkText(bool japanese)
+{
+    if (japanese)
+        return QStringList{QStringLiteral("設定したいIPアドレスのネットワーク環境が見つかりませんでした。"),
+                           QStringLiteral("LAN設定またはIPアドレスをチェックしてください。"),
+                           QStringLiteral("操作を中止します。")}
+            .join(LineBreak);
+    return QStringLiteral("The network environment of the IP address you want to set was not found. ") +
+           QStringLiteral("Please check your LAN settings or IP address.");
+}
+
+void exitAtOnce()
+{
+    std::_Exit(EXIT_FAILURE);
+}
+
+} // namespace
+
+HostChecks::HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram)
+    : m_host(host), m_boxes(boxes), m_endProgram(endProgram ? std::move(endProgram) : exitAtOnce)
+{
+}
+
+std::optional<bool> HostChecks::versionIs6OrLaterOrEnd()
+{
+    const std::optional<int> major = m_host.majorVersion();
+    if (!major) {
+        m_boxes.showMessageBox(QStringLiteral("Cannot get Windows Version"), QStringLiteral("Pelmora2"),
+                               BoxIcon::None);
+        m_endProgram();
+        return std::nullopt;
+    }
+    return *major >= 6;
+}
+
+bool HostChecks::IsWinVer6OrLater()
+{
+    return versionIs6OrLaterOrEnd().value_or(false);
+}
+
+QString HostChecks::GetLocaleCurrency()
+{
+    return QString::fromStdString(m_host.currencySymbol());
+}
+
+bool HostChecks::isJapaneseHost()
+{
+    return GetLocaleCurrency() == QStringLiteral("\\");
+}
+
+bool HostChecks::CheckAdminRights()
+{
+    const bool administrator = m_host.isAdministrator();
+    const std::optional<bool> newerHost = versionIs6OrLaterOrEnd();
+    if (!newerHost)
+        return false;
+    if (*newerHost && !administrator) {
+        m_boxes.showMessageBox(cautionText(isJapaneseHost()), QStringLiteral("Caution"),
+                               BoxIcon::Exclamation);
+        m_endProgram();
+        return false;
+    }
+    return true;
+}
+
+void HostChecks::ShowNoNetworkMsg()
+{
+    m_boxes.showMessageBox(noNetworkText(isJapaneseHost()), QStringLiteral("Error"), BoxIcon::Exclamation);
+}

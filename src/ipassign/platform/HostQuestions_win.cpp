@@ -1,0 +1,75 @@
+#include "HostQuestions.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <string>
+
+namespace
+{
+
+// The size of the ANSI version record: the host reads only the fields this size covers.
+constexpr DWORD AnsiVersionRecordSize = 148;
+static_assert(sizeof(OSVERSIONINFOA) == AnsiVersionRecordSize);
+
+constexpr LCTYPE LocaleCurrencyItem = 0x14; // LOCALE_SCURRENCY
+
+std::string ansiToUtf8(const std::string &ansi)
+{
+    if (ansi.empty())
+        return {};
+    const int inputLength = static_cast<int>(ansi.size());
+    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), inputLength, nullptr, 0);
+    if (wideLength <= 0)
+        return {};
+    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
+    if (::MultiByteToWideChar(CP_ACP, 0, ansi.data(), inputLength, wide.data(), wideLength) == 0)
+        return {};
+    const int utf8Length =
+        ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
+    if (utf8Length <= 0)
+        return {};
+    std::string utf8(static_cast<size_t>(utf8Length), '\0');
+    if (::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, utf8.data(), utf8Length, nullptr,
+                              nullptr) == 0)
+        return {};
+    return utf8;
+}
+
+class WindowsHostQuestions final : public HostQuestions
+{
+public:
+    bool isAdministrator() override { return ::IsUserAnAdmin() != FALSE; }
+
+    std::optional<int> majorVersion() override
+    {
+        OSVERSIONINFOA info{};
+        info.dwOSVersionInfoSize = AnsiVersionRecordSize;
+#if defined(_MSC_VER)
+#pragma warning(suppress : 4996) // the deprecated call is the one that answers this question
+#endif
+        if (::GetVersionExA(&info) == 0)
+            return std::nullopt;
+        return static_cast<int>(info.dwMajorVersion);
+    }
+
+    std::string currencySymbol() override
+    {
+        const LCID locale = ::GetUserDefaultLCID() & 0xFFFF;
+        const int needed = ::GetLocaleInfoA(locale, LocaleCurrencyItem, nullptr, 0); // NUL included
+        if (needed <= 0)
+            return {};
+        std::string buffer(static_cast<size_t>(needed), '\0');
+        ::GetLocaleInfoA(locale, LocaleCurrencyItem, buffer.data(), needed);
+        buffer.resize(buffer.find('\0'));
+        return ansiToUtf8(buffer);
+    }
+};
+
+} // namespace
+
+std::unique_ptr<HostQuestions> CreateHostQuestions()
+{
+    return std::make_unique<WindowsHostQuestions>();
+}
