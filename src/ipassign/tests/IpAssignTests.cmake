@@ -26,3 +26,11 @@ pelmora2_add_test(ipassign_ping_test
 pelmora2_add_test(ipassign_set_test
     SOURCES ${CMAKE_CURRENT_LIST_DIR}/SetOperationsTest.cpp
     LIBS pelmora2_ipassign_testbed)
+pelmora2_add_test(ipassign_hostcmd_test
+    SOURCES ${CMAKE_CURRENT_LIST_DIR}/HostAdaptersTest.cpp
+    LIBS Qt6::Core)
+if(TARGET ipassign_hostcmd_test)
+    target_compile_definitions(ipassign_hostcmd_test PRIVATE
+        IPASSIGN_HOSTCMD_DIR="${CMAKE_RUNTIME_OUTPUT_DIRECTORY}/hostcmd")
+    add_dependencies(ipassign_hostcmd_test pelmora2_hostcmd)
+endif()
