@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Renders the main window with each of its five panes, and the About box, to PNG files without a
+# display. Usage: scripts/render-panes.sh [output folder] (default: build/panes).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+out=${1:-build/panes}
+scripts/build.sh build >/dev/null
+mkdir -p "$out"
+QT_QPA_PLATFORM=offscreen build/bin/pelmora2_render_panes "$out"
+echo "Pane images are in $out"

@@ -1,0 +1,104 @@
+#include "PaneLayout.h"
+
+namespace
+{
+
+constexpr int AddressWidth = 1770;
+constexpr int PortWidth = 810;
+constexpr int RowButtonWidth = 615;
+
+RowControl label(const char *caption, int x, int width)
+{
+    return {RowControlKind::Label, nullptr, caption, x, width};
+}
+
+RowControl field(const char *name, Field f, int x, int width, int maxLength, KeyRule rule,
+                 SlotColumn column = SlotColumn::None)
+{
+    return {RowControlKind::Field, name, "", x, width, f, maxLength, rule, column};
+}
+
+RowControl addressField(const char *name, Field f, int x, SlotColumn column = SlotColumn::None)
+{
+    return field(name, f, x, AddressWidth, 15, FilterIPAddrKey, column);
+}
+
+RowControl portField(const char *name, Field f, int x, SlotColumn column = SlotColumn::None)
+{
+    return field(name, f, x, PortWidth, 4, HexPortKeyRule, column);
+}
+
+RowControl button(const char *name, const char *caption, int x, int width = RowButtonWidth)
+{
+    return {RowControlKind::Button, name, caption, x, width};
+}
+
+std::vector<PaneLayout> makeLayouts()
+{
+    return {
+        {Pane::IP,
+         "lblTitle_IP",
+         "<Set IP Address>",
+         "frmIP",
+         "chkSlot_IP",
+         {label("MAC Addr", 600, 900),
+          {RowControlKind::ReadOnlyField, "txtMAC", "0A-00-3C", 1560, 855, Field::MAC},
+          {RowControlKind::Dash, nullptr, "-", 2540, 200},
+          field("txtMCAddr", Field::MCAddr, 2760, 1050, 8, MacTailKeyRule, SlotColumn::MAC),
+          label("IP Addr", 3960, 690),
+          addressField("txtIPAddr_IP", Field::IPAddr_IP, 4680, SlotColumn::IP),
+          button("cmdSet_IP", "Set", 6600),
+          button("cmdPing", "Ping", 7200)},
+         {{"cmdAllSet_IP", "Set All", 4440}, {"cmdAllPing", "Ping All", 6720}}},
+        {Pane::Port,
+         "lblTitle_Port",
+         "<Set Port No.>",
+         "frmPort",
+         "chkSlot_Port",
+         {label("IP Addr", 600, 690),
+          addressField("txtIPAddr_Port", Field::IPAddr_Port, 1320, SlotColumn::IP),
+          label("Port No", 3240, 690), portField("txtPort_Port", Field::Port_Port, 3960, SlotColumn::Port),
+          label("New Port No", 4920, 1170), portField("txtNewPort", Field::NewPort, 6120),
+          button("cmdSet_Port", "Set", 7200)},
+         {{"cmdAllSet_Port", "Set All", 6720}}},
+        {Pane::GW,
+         "lblTitle_GW",
+         "<Set GateWay Address>",
+         "frmGateWay",
+         "chkSlot_GW",
+         {label("IP", 600, 225), addressField("txtIPAddr_GW", Field::IPAddr_GW, 840, SlotColumn::IP),
+          label("Port", 2760, 450), portField("txtPort_GW", Field::Port_GW, 3240, SlotColumn::Port),
+          label("GateWay", 4200, 930), addressField("txtGateWay", Field::GateWay, 5160),
+          button("cmdSet_GW", "Set", 7200)},
+         {{"cmdAllSet_GW", "Set All", 6720}}},
+        {Pane::Sub,
+         "lblTitle_Subnet",
+         "<Set Subnet Mask>",
+         "frmSubnetMask",
+         "chkSlot_Sub",
+         {label("IP", 600, 225), addressField("txtIPAddr_Sub", Field::IPAddr_Sub, 840, SlotColumn::IP),
+          label("Port", 2760, 420), portField("txtPort_Sub", Field::Port_Sub, 3200, SlotColumn::Port),
+          label("Subnet Mask", 4080, 1200), addressField("txtSubnetMask", Field::SubnetMask, 5300),
+          button("cmdSet_Sub", "Set", 7200)},
+         {{"cmdAllSet_Subnet", "Set All", 6720}}},
+        {Pane::ComCheck,
+         "lblTitle_ComCheck",
+         "<Communication Check Test>",
+         "frmComCheck",
+         "chkSlot_ComCheck",
+         {label("IP Address", 600, 1170),
+          addressField("txtIPAddr_ComCheck", Field::IPAddr_ComCheck, 1800, SlotColumn::IP),
+          label("Port No.", 3960, 810),
+          portField("txtPort_ComCheck", Field::Port_ComCheck, 4800, SlotColumn::Port),
+          button("cmdComCheck", "ComCheck", 6360, 1215)},
+         {{"cmdAllComCheck", "ComCheck All", 6720}}},
+    };
+}
+
+} // namespace
+
+const std::vector<PaneLayout> &PaneLayouts()
+{
+    static const std::vector<PaneLayout> layouts = makeLayouts();
+    return layouts;
+}

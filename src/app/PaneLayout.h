@@ -1,0 +1,45 @@
+#pragma once
+
+#include "KeyFilters.h"
+#include "OperationView.h"
+
+#include <vector>
+
+// What a pane's slot-table column a field shows when the pane is filled.
+enum class SlotColumn { None, MAC, IP, Port };
+
+enum class RowControlKind { Label, Dash, ReadOnlyField, Field, Button };
+
+// One control of a slot row, left to right inside the row frame (x and width in twips). The tick box
+// at the frame's left edge is common to every pane and not listed.
+struct RowControl {
+    RowControlKind kind;
+    const char *name;    // control array name; nullptr for the plain caption labels
+    const char *caption; // label or button text, or the read-only field's fixed text
+    int x;
+    int width;
+    Field field = Field::MAC; // Field and ReadOnlyField only
+    int maxLength = 0;        // Field only
+    KeyRule rule = nullptr;   // Field only
+    SlotColumn column = SlotColumn::None;
+};
+
+struct BottomButton {
+    const char *name;
+    const char *caption;
+    int x;
+};
+
+// One of the five panes: title, row frame array, the row's controls and the bottom button(s).
+struct PaneLayout {
+    Pane pane;
+    const char *titleName;
+    const char *title;
+    const char *frameName;
+    const char *tickName;
+    std::vector<RowControl> row;
+    std::vector<BottomButton> bottom;
+};
+
+// The five panes in menu order: IP, Port, Gateway, Subnet mask, Communication check.
+const std::vector<PaneLayout> &PaneLayouts();
