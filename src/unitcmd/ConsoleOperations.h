@@ -1,7 +1,11 @@
 #pragma once
 
+#include <QString>
+#include <optional>
+
 class OperationView;
 class RemoteConsole;
+struct ConsoleRecipe;
 
 // The four console operations over one common per-slot frame.
 enum class ConsoleOp { ComCheck, SetPort, SetGW, SetSubnet };
@@ -16,12 +20,26 @@ public:
     // The bottom button of a pane: every ticked slot of that pane, 0 to 7.
     void runAllTicked(ConsoleOp op);
 
+    // The per-slot procedures: true when the slot passed. They never throw; a slot outside 0 to 7
+    // does nothing and fails.
     bool ComCheckSlot(int slot);
     bool SetPortSlot(int slot);
     bool SetGWSlot(int slot);
     bool SetSubnetSlot(int slot);
 
+    static constexpr int SlotCount = 8;
+
 private:
+    bool runSlot(ConsoleOp op, int slot);
+    // Steps up to the remembered row; nullopt on a pass, else the failed step's fallback text.
+    std::optional<QString> workOnSlot(const ConsoleRecipe &recipe, int slot);
+    std::optional<QString> checkRow(const ConsoleRecipe &recipe, int slot) const;
+    void rememberRow(const ConsoleRecipe &recipe, int slot);
+    void finishPassed(const ConsoleRecipe &recipe);
+    void finishFailed(const ConsoleRecipe &recipe, int slot, const QString &fallbackText) noexcept;
+    void releaseSlot(const ConsoleRecipe &recipe) noexcept;
+    void showCompletion(const ConsoleRecipe &recipe) noexcept;
+
     OperationView &m_view;
     RemoteConsole &m_console;
 };

@@ -1,0 +1,205 @@
+#include "ConsoleOperations.h"
+
+#include "AddressValidation.h"
+#include "ConsoleLogLines.h"
+#include "ConsoleRecipe.h"
+#include "OperationView.h"
+#include "RemoteConsole.h"
+
+namespace
+{
+
+// OperationBusy for the whole run of a button, however the run ends.
+class BusyScope
+{
+public:
+    explicit BusyScope(OperationView &view) : m_view(view) { m_view.setOperationBusy(true); }
+    ~BusyScope()
+    {
+        try {
+            m_view.setOperationBusy(false);
+        } catch (...) { // NOLINT(bugprone-empty-catch): nothing left to report it to
+        }
+    }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    OperationView &m_view;
+};
+
+// Runs one cleanup step; a failure in it must not skip the steps after it.
+template <typename Step> void runGuarded(Step &&step) noexcept
+{
+    try {
+        step();
+    } catch (...) { // NOLINT(bugprone-empty-catch): the slot has already failed or is ending
+    }
+}
+
+} // namespace
+
+ConsoleOperations::ConsoleOperations(OperationView &view, RemoteConsole &console)
+    : m_view(view), m_console(console)
+{
+}
+
+void ConsoleOperations::runSlotButton(ConsoleOp op, int slot)
+{
+    BusyScope busy(m_view);
+    if (runSlot(op, slot))
+        showCompletion(RecipeFor(op));
+}
+
+void ConsoleOperations::runAllTicked(ConsoleOp op)
+{
+    const ConsoleRecipe &recipe = RecipeFor(op);
+    BusyScope busy(m_view);
+    // Only the last ticked slot decides the completion box; earlier failures have had their own box.
+    bool lastPassed = false;
+    for (int slot = 0; slot < SlotCount; ++slot) {
+        bool ticked = false;
+        runGuarded([&] { ticked = m_view.slotTicked(recipe.pane, slot); });
+        if (ticked)
+            lastPassed = runSlot(op, slot);
+    }
+    if (lastPassed)
+        showCompletion(recipe);
+}
+
+bool ConsoleOperations::ComCheckSlot(int slot)
+{
+    return runSlot(ConsoleOp::ComCheck, slot);
+}
+
+bool ConsoleOperations::SetPortSlot(int slot)
+{
+    return runSlot(ConsoleOp::SetPort, slot);
+}
+
+bool ConsoleOperations::SetGWSlot(int slot)
+{
+    return runSlot(ConsoleOp::SetGW, slot);
+}
+
+bool ConsoleOperations::SetSubnetSlot(int slot)
+{
+    return runSlot(ConsoleOp::SetSubnet, slot);
+}
+
+bool ConsoleOperations::runSlot(ConsoleOp op, int slot)
+{
+    if (slot < 0 || slot >= SlotCount)
+        return false;
+    const ConsoleRecipe &recipe = RecipeFor(op);
+    std::optional<QString> failure;
+    try {
+        failure = workOnSlot(recipe, slot);
+        if (!failure) {
+            finishPassed(recipe);
+            return true;
+        }
+    } catch (...) {
+        // An unexpected failure has no text of its own: LastErrorText as it stands, else the generic text.
+        failure = QString();
+    }
+    finishFailed(recipe, slot, *failure);
+    return false;
+}
+
+std::optional<QString> ConsoleOperations::workOnSlot(const ConsoleRecipe &recipe, int slot)
+{
+    m_view.setHourglass(true);
+    m_view.setPaneEnabled(recipe.pane, false);
+
+    // The log shows the fields as typed, before the ports are padded.
+    const QString further =
+        recipe.furtherField ? recipe.furtherField->label + m_view.fieldText(recipe.furtherField->field, slot)
+                            : QString();
+    m_view.appendLog(SlotHeaderLine(slot, recipe.headerText));
+    m_view.appendLog(SlotFieldLine(m_view.fieldText(recipe.ipField, slot),
+                                   m_view.fieldText(recipe.portField, slot), further));
+    m_console.LastErrorText.clear();
+
+    if (std::optional<QString> checkError = checkRow(recipe, slot))
+        return checkError;
+
+    for (Field field : recipe.paddedFields)
+        m_view.setFieldText(field, slot, PadPortNo(m_view.fieldText(field, slot)));
+
+    const QString host = m_view.fieldText(recipe.ipField, slot);
+    const QString port = m_view.fieldText(recipe.portField, slot);
+    if (m_console.SockConnect(host, port) != 0)
+        return recipe.connectionErrorText;
+    if (m_console.ConsoleAttach(host, port) != 1)
+        return recipe.connectionErrorText;
+    if (m_console.ConsoleCommand(recipe.commandLine(m_view, slot)) != 0)
+        return recipe.commandErrorText;
+
+    if (recipe.pauseOrder == ConsoleRecipe::PauseOrder::RememberThenPause)
+        rememberRow(recipe, slot);
+    RemoteConsole::Sleep(recipe.pauseMs);
+    if (recipe.pauseOrder == ConsoleRecipe::PauseOrder::PauseThenRemember)
+        rememberRow(recipe, slot);
+    return std::nullopt;
+}
+
+std::optional<QString> ConsoleOperations::checkRow(const ConsoleRecipe &recipe, int slot) const
+{
+    for (const ConsoleRecipe::FieldCheck &check : recipe.checks) {
+        const QString text = m_view.fieldText(check.field, slot);
+        const bool passed = check.kind == ConsoleRecipe::FieldCheck::Kind::Address
+                                ? ConvIPAddr(text).size() == 12
+                                : !text.isEmpty();
+        if (!passed)
+            return check.errorText;
+    }
+    return std::nullopt;
+}
+
+void ConsoleOperations::rememberRow(const ConsoleRecipe &recipe, int slot)
+{
+    // The port used for this connection: for the port change that is still the old port.
+    m_view.storeSlotIP(slot, m_view.fieldText(recipe.ipField, slot));
+    m_view.storeSlotPort(slot, m_view.fieldText(recipe.portField, slot));
+}
+
+void ConsoleOperations::finishPassed(const ConsoleRecipe &recipe)
+{
+    m_console.SockClose();
+    m_view.appendLog(SlotPassLines());
+    m_view.setPaneEnabled(recipe.pane, true);
+    m_view.setHourglass(false);
+}
+
+void ConsoleOperations::finishFailed(const ConsoleRecipe &recipe, int slot,
+                                     const QString &fallbackText) noexcept
+{
+    runGuarded([&] {
+        // A text the console left (attach, command) says more than the step's own fallback.
+        QString &lastError = m_console.LastErrorText;
+        if (lastError.isEmpty())
+            lastError = fallbackText;
+        if (lastError.isEmpty())
+            lastError = recipe.genericErrorText(slot);
+        m_view.appendLog(SlotErrorLines(lastError));
+        // The pane stays locked while the box is open.
+        m_view.showMessageBox(QStringLiteral("SLOT ") + QString::number(slot) + QStringLiteral(" : ") +
+                                  lastError,
+                              recipe.errorTitle, BoxIcon::Critical);
+    });
+    releaseSlot(recipe);
+}
+
+void ConsoleOperations::releaseSlot(const ConsoleRecipe &recipe) noexcept
+{
+    runGuarded([&] { m_console.SockClose(); });
+    runGuarded([&] { m_view.setPaneEnabled(recipe.pane, true); });
+    runGuarded([&] { m_view.setHourglass(false); });
+}
+
+void ConsoleOperations::showCompletion(const ConsoleRecipe &recipe) noexcept
+{
+    runGuarded(
+        [&] { m_view.showMessageBox(recipe.completionText, recipe.completionTitle, BoxIcon::Information); });
+}
