@@ -13,7 +13,7 @@ class FilteredLineEdit : public QLineEdit
     Q_OBJECT
 
 public:
-    FilteredLineEdit(KeyRule rule, QWidget *parent = nullptr);
+    explicit FilteredLineEdit(KeyRule rule, QWidget *parent = nullptr);
 
     // The text that would be inserted for typed or pasted text: each character through the rule.
     QString filtered(const QString &text) const;

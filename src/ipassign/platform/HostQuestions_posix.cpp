@@ -60,7 +60,7 @@ std::string toUtf8(const std::string &text, const char *codeset)
     if (text.empty() || isUtf8Codeset(codeset))
         return text;
     iconv_t converter = iconv_open("UTF-8", codeset);
-    if (converter == reinterpret_cast<iconv_t>(-1))
+    if (converter == reinterpret_cast<iconv_t>(-1)) // NOLINT(performance-no-int-to-ptr): iconv's error value
         return {};
     std::string input = text;
     std::string output(text.size() * 4, '\0');
@@ -102,7 +102,7 @@ public:
     std::string currencySymbol() override
     {
         const std::string localeName = monetaryLocaleName();
-        const std::string symbol = currencySymbolOf(localeName);
+        std::string symbol = currencySymbolOf(localeName);
         // Code page 932 has the yen sign at the backslash's place: a Japanese host reads it as "\".
         if (isJapaneseLocaleName(localeName) && (symbol == "\u00A5" || symbol == "\uFFE5"))
             return "\\";
