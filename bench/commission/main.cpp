@@ -1,16 +1,24 @@
 // Times each console operation over eight simulated units (instant echo) through ConsoleOperations
-// with a recording view, and sets the total next to the protocol's own floor: the attach's 100 ms
-// pause per attempt plus the operation's fixed pause, per slot.
+// and sets the total next to the protocol's own floor: the attach's 100 ms pause per attempt plus the
+// operation's fixed pause, per slot.
+//
+// bench_commission [--fake-view] [--prompt C]
+//   default: the real main window (offscreen unless a platform is set) is the operations' view;
+//   --fake-view: a recording view instead, which leaves the frame and the console alone in the figure.
 #include "ConsoleOperations.h"
 #include "FakeOperationView.h"
+#include "MainWindow.h"
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "SimUnits.h"
 
-#include <QCoreApplication>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
 #include <QElapsedTimer>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <functional>
 #include <optional>
 
 namespace
@@ -23,30 +31,112 @@ struct Measured {
     const char *name;
     ConsoleOp op;
     Pane pane;
+    const char *menuItem; // shows the pane in the real window
+    const char *tickName;
     Field ip, port;
     std::optional<Field> further; // New Port, GateWay or SubnetMask
     int pauseMs;
 };
 
-void fillRows(FakeOperationView &view, const SimUnits &sim, const Measured &m)
+const Measured Runs[] = {
+    {"ComCheck All", ConsoleOp::ComCheck, Pane::ComCheck, "mnuComCheck", "chkSlot_ComCheck",
+     Field::IPAddr_ComCheck, Field::Port_ComCheck, std::nullopt, 1000},
+    {"Set All (GW)", ConsoleOp::SetGW, Pane::GW, "mnuGateWay", "chkSlot_GW", Field::IPAddr_GW, Field::Port_GW,
+     Field::GateWay, 3000},
+    {"Set All (Subnet)", ConsoleOp::SetSubnet, Pane::Sub, "mnuSubnet", "chkSlot_Sub", Field::IPAddr_Sub,
+     Field::Port_Sub, Field::SubnetMask, 3000},
+    // Last, and to the port each unit already has, so every unit stays reachable.
+    {"Set All (Port)", ConsoleOp::SetPort, Pane::Port, "mnuPort", "chkSlot_Port", Field::IPAddr_Port,
+     Field::Port_Port, Field::NewPort, 3000},
+};
+
+class RecordedBoxes : public MessageBoxes
 {
-    for (int slot = 0; slot < Slots; ++slot) {
-        view.fields[{m.ip, slot}] = QStringLiteral("127.0.0.1");
-        view.fields[{m.port, slot}] = sim.portText(slot);
-        // The new port is the present one, so every unit stays reachable for the next run.
-        if (m.further)
-            view.fields[{*m.further, slot}] =
-                m.op == ConsoleOp::SetPort ? sim.portText(slot) : QStringLiteral("10.0.0.1");
-        view.ticked[{m.pane, slot}] = true;
+public:
+    void showMessageBox(const QString &text, const QString &, BoxIcon icon) override
+    {
+        texts.append(text);
+        icons.append(icon);
     }
+    bool onlyCompletion() const { return icons.size() == 1 && icons.first() == BoxIcon::Information; }
+    void clear()
+    {
+        texts.clear();
+        icons.clear();
+    }
+    QStringList texts;
+    QList<BoxIcon> icons;
+};
+
+// The view under measurement: how a pane is made ready, and what came of the run.
+struct BenchView {
+    OperationView &view;
+    std::function<void(const Measured &)> preparePane;
+    std::function<void(const Measured &, int slot)> tick;
+    std::function<QString()> log;
+    RecordedBoxes &boxes;
+};
+
+void fillRows(BenchView &bench, const SimUnits &sim, const Measured &m)
+{
+    bench.preparePane(m);
+    for (int slot = 0; slot < Slots; ++slot) {
+        bench.view.setFieldText(m.ip, slot, QStringLiteral("127.0.0.1"));
+        bench.view.setFieldText(m.port, slot, sim.portText(slot));
+        if (m.further)
+            bench.view.setFieldText(*m.further, slot,
+                                    m.op == ConsoleOp::SetPort ? sim.portText(slot)
+                                                               : QStringLiteral("10.0.0.1"));
+        bench.tick(m, slot);
+    }
+}
+
+double averageSettingsWriteMs(SettingsStore &store)
+{
+    QElapsedTimer timer;
+    timer.start();
+    for (int i = 0; i < Slots; ++i)
+        store.write(QStringLiteral("REMOTE"), {{"TIMEOUT", "RESET", "5000"}, {"RESET_RETRY", "NORMAL", "5"}});
+    return double(timer.nsecsElapsed()) / 1e6 / Slots;
+}
+
+int measure(BenchView &bench, const SimUnits &sim, RemoteConsole &console)
+{
+    ConsoleOperations ops(bench.view, console);
+    std::printf("%-18s %10s %10s %14s %10s %s\n", "run", "total ms", "floor ms", "overhead/slot", "overhead",
+                "result");
+    int failures = 0;
+    for (const Measured &m : Runs) {
+        fillRows(bench, sim, m);
+        bench.boxes.clear();
+        const qsizetype logBefore = bench.log().size();
+        QElapsedTimer timer;
+        timer.start();
+        ops.runAllTicked(m.op);
+        const double totalMs = double(timer.nsecsElapsed()) / 1e6;
+        const double floorMs = Slots * double(AttachPauseMs + m.pauseMs);
+        const bool allPassed = bench.boxes.onlyCompletion();
+        failures += allPassed ? 0 : 1;
+        std::printf("%-18s %10.1f %10.0f %11.2f ms %9.2f%% %s\n", m.name, totalMs, floorMs,
+                    (totalMs - floorMs) / Slots, 100.0 * (totalMs - floorMs) / floorMs,
+                    allPassed ? "all passed" : "FAILED:");
+        if (!allPassed)
+            std::printf("%s\n", qPrintable(bench.log().mid(logBefore)));
+    }
+    return failures;
 }
 
 } // namespace
 
 int main(int argc, char **argv)
 {
-    QCoreApplication app(argc, argv);
-    const QString prompt = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(">");
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const bool fakeView = args.contains(QStringLiteral("--fake-view"));
+    const qsizetype promptAt = args.indexOf(QStringLiteral("--prompt"));
+    const QString prompt = promptAt > 0 ? args.value(promptAt + 1) : QStringLiteral(">");
     if (qEnvironmentVariableIsEmpty("PELMORA2_BIN_DIR"))
         qputenv("PELMORA2_BIN_DIR", QCoreApplication::applicationDirPath().toLocal8Bit());
 
@@ -61,38 +151,43 @@ int main(int argc, char **argv)
     QTemporaryDir storeDir;
     SettingsStore store(storeDir.path());
     RemoteConsole console(store);
+    RecordedBoxes boxes;
 
-    const Measured runs[] = {
-        {"ComCheck All", ConsoleOp::ComCheck, Pane::ComCheck, Field::IPAddr_ComCheck, Field::Port_ComCheck,
-         std::nullopt, 1000},
-        {"Set All (GW)", ConsoleOp::SetGW, Pane::GW, Field::IPAddr_GW, Field::Port_GW, Field::GateWay, 3000},
-        {"Set All (Subnet)", ConsoleOp::SetSubnet, Pane::Sub, Field::IPAddr_Sub, Field::Port_Sub,
-         Field::SubnetMask, 3000},
-        {"Set All (Port)", ConsoleOp::SetPort, Pane::Port, Field::IPAddr_Port, Field::Port_Port,
-         Field::NewPort, 3000},
-    };
-
-    std::printf("Eight simulated units on loopback, prompt '%s', recording view (FakeOperationView)\n",
-                qPrintable(prompt));
-    std::printf("%-18s %10s %10s %14s %10s %s\n", "run", "total ms", "floor ms", "overhead/slot", "overhead",
-                "result");
     int failures = 0;
-    for (const Measured &m : runs) {
+    if (fakeView) {
         FakeOperationView view;
-        ConsoleOperations ops(view, console);
-        fillRows(view, sim, m);
-        QElapsedTimer timer;
-        timer.start();
-        ops.runAllTicked(m.op);
-        const double totalMs = double(timer.nsecsElapsed()) / 1e6;
-        const double floorMs = Slots * double(AttachPauseMs + m.pauseMs);
-        const bool allPassed = view.boxes.size() == 1 && view.boxes.first().icon == BoxIcon::Information;
-        failures += allPassed ? 0 : 1;
-        std::printf("%-18s %10.1f %10.0f %11.2f ms %9.2f%% %s\n", m.name, totalMs, floorMs,
-                    (totalMs - floorMs) / Slots, 100.0 * (totalMs - floorMs) / floorMs,
-                    allPassed ? "all passed" : "FAILED (see log below)");
-        if (!allPassed)
-            std::printf("%s\n", qPrintable(view.log));
+        BenchView bench{view, [](const Measured &) {},
+                        [&view](const Measured &m, int slot) {
+                            view.ticked[{m.pane, slot}] = true;
+                        },
+                        [&view] { return view.log; }, boxes};
+        view.onBox = [&boxes](const FakeOperationView::Box &box) {
+            boxes.showMessageBox(box.text, box.title, box.icon);
+        };
+        std::printf("Eight simulated units on loopback, prompt '%s', view: FakeOperationView\n",
+                    qPrintable(prompt));
+        failures = measure(bench, sim, console);
+    } else {
+        frmPelmora2 window(store);
+        window.setMessageBoxes(&boxes);
+        window.show();
+        BenchView bench{window,
+                        [&window](const Measured &m) {
+                            window.findChild<QAction *>(QString::fromLatin1(m.menuItem))->trigger();
+                        },
+                        [&window](const Measured &m, int slot) {
+                            auto *box = window.findChild<QCheckBox *>(
+                                QStringLiteral("%1[%2]").arg(m.tickName).arg(slot));
+                            if (!box->isChecked())
+                                box->click();
+                        },
+                        [&window] { return window.logText(); }, boxes};
+        std::printf(
+            "Eight simulated units on loopback, prompt '%s', view: the main window frmPelmora2 (%s)\n",
+            qPrintable(prompt), qPrintable(QGuiApplication::platformName()));
+        failures = measure(bench, sim, console);
     }
+    std::printf("The console's settings write-back (one per attach) costs %.2f ms here.\n",
+                averageSettingsWriteMs(store));
     return failures == 0 ? 0 : 1;
 }
