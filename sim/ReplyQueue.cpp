@@ -9,7 +9,8 @@ namespace
 
 // Kept in the socket's send buffer while flooding: enough to saturate loopback, small enough that
 // a reader who stops reading does not make the simulator grow.
-constexpr qint64 FloodBacklog = 256 * 1024;
+constexpr qint64 FloodBacklog = qint64(256) * 1024;
+constexpr qsizetype FloodChunkSize = qsizetype(16) * 1024;
 
 // Garbage without "%", "<", CR, digits, upper-case letters or hex digits, so that it never passes
 // for an echo, an error or an unsupported-command answer.
@@ -17,8 +18,8 @@ QByteArray floodChunk()
 {
     static const QByteArray alphabet = QByteArrayLiteral("ghijklmnopqrstuvwxyz#$&*+=?!;");
     QByteArray chunk;
-    chunk.reserve(16 * 1024);
-    while (chunk.size() < 16 * 1024)
+    chunk.reserve(FloodChunkSize);
+    while (chunk.size() < FloodChunkSize)
         chunk.append(alphabet);
     return chunk;
 }

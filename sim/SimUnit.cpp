@@ -95,7 +95,7 @@ void SimUnit::onDisconnected()
 
     const std::optional<quint16> newPort = m_console->portAfterClose();
     m_console.reset();
-    if (newPort && *newPort != m_port)
+    if (newPort)
         moveTo(*newPort);
     serveNextConnection();
 }
@@ -103,6 +103,11 @@ void SimUnit::onDisconnected()
 void SimUnit::moveTo(quint16 port)
 {
     const quint16 oldPort = m_port;
+    if (port == oldPort) {
+        // Told to keep its port: nothing to rebind, but a reader waiting for the move sees it.
+        m_log.state(QStringLiteral("moved %1 %2").arg(m_index).arg(hexPort(port)));
+        return;
+    }
     m_server.close();
     QString error;
     if (bindPort(port, &error)) {

@@ -30,11 +30,11 @@ bool SimProcess::start(const QStringList &arguments, const QString &program, con
     return waitForLine(untilLine, 10000);
 }
 
-bool SimProcess::waitForLine(const QString &line, int timeoutMs)
+bool SimProcess::waitForLines(const QString &line, int count, int timeoutMs)
 {
     const QDeadlineTimer deadline(timeoutMs);
     takeOutput();
-    while (!m_lines.contains(line)) {
+    while (m_lines.count(line) < count) {
         if (!m_process.waitForReadyRead(static_cast<int>(deadline.remainingTime())))
             return false;
         takeOutput();

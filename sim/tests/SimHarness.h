@@ -20,7 +20,9 @@ public:
     bool start(const QStringList &arguments, const QString &program = binary(),
                const QString &untilLine = QStringLiteral("READY"));
     // Waits until a line equal to line has been printed (now or before).
-    bool waitForLine(const QString &line, int timeoutMs = 5000);
+    bool waitForLine(const QString &line, int timeoutMs = 5000) { return waitForLines(line, 1, timeoutMs); }
+    // Waits until line has been printed count times.
+    bool waitForLines(const QString &line, int count, int timeoutMs = 5000);
     // Waits until a line starting with prefix has been printed; returns it, or empty.
     QString waitForLineStartingWith(const QString &prefix, int timeoutMs = 5000);
     quint16 port(int index) const;
