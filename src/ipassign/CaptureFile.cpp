@@ -4,6 +4,8 @@
 
 #include <QFile>
 
+#include <algorithm>
+
 QStringList ReadCaptureLines(const QString &path)
 {
     QFile file(path);
@@ -46,9 +48,6 @@ QString ReadCaptureReport(const QString &path)
 bool CaptureHasLine(const QString &path, const QString &text)
 {
     const QStringList lines = ReadCaptureLines(path);
-    for (const QString &line : lines) {
-        if (line.contains(text, Qt::CaseSensitive))
-            return true;
-    }
-    return false;
+    return std::any_of(lines.cbegin(), lines.cend(),
+                       [&](const QString &line) { return line.contains(text, Qt::CaseSensitive); });
 }

@@ -21,7 +21,7 @@ QString HostShell::PrepCaptureFile()
     const std::string folder = MakeCaptureFolder(CaptureBaseFolder());
     if (folder.empty())
         throw HostStepFailed("capture folder could not be made");
-    const QString path = QString::fromLocal8Bit(folder + HostPathSeparator() + "temp.txt");
+    QString path = QString::fromLocal8Bit(folder + HostPathSeparator() + "temp.txt");
     DelFileIfExists(path);
     return path;
 }

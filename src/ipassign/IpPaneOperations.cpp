@@ -6,6 +6,7 @@
 #include "NeighborCommand.h"
 #include "OperationView.h"
 
+#include <algorithm>
 #include <exception>
 
 namespace
@@ -160,11 +161,8 @@ bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, cons
 
     m_shell.ExecCaptured("arp -a", capture);
     const QStringList lines = ReadCaptureLines(capture);
-    bool listed = false;
-    for (const QString &line : lines) {
-        if (!line.isEmpty() && line.contains(hostIp))
-            listed = true;
-    }
+    const bool listed =
+        std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return line.contains(hostIp); });
     m_view.appendLog(
         logBlock("<SLOT " + QString::number(slot) + " : Set " + mac + ">", CaptureReport(lines)));
     HostShell::DelFileIfExists(capture);

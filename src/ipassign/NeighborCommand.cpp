@@ -26,7 +26,7 @@ QStringList listConnectedInterfaces(HostShell &shell)
 {
     const QString capture = shell.PrepCaptureFile();
     shell.ExecCaptured("netsh interface ip show interface", capture);
-    const QStringList tokens = ConnectedInterfaceTokens(ReadCaptureLines(capture));
+    QStringList tokens = ConnectedInterfaceTokens(ReadCaptureLines(capture));
     HostShell::DelFile(capture);
     return tokens;
 }

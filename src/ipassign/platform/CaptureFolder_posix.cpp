@@ -61,7 +61,7 @@ std::string CaptureBaseFolder()
 
 std::string MakeCaptureFolder(const std::string &base)
 {
-    const std::string path = base + "/QV512";
+    std::string path = base + "/QV512";
     // Two rounds: remove an unfit entry, then make the folder; anything else is given up.
     for (int round = 0; round < 2; ++round) {
         struct stat st {

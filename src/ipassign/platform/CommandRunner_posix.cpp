@@ -46,7 +46,7 @@ bool CommandRunner::ExecShellCmd(const std::string &command)
     bool timedOut = false;
     QTimer limit;
     limit.setSingleShot(true);
-    limit.setTimerType(Qt::CoarseTimer);
+    limit.setTimerType(Qt::PreciseTimer);
     QObject::connect(&limit, &QTimer::timeout, &loop, [&] {
         timedOut = true;
         ::kill(-group, SIGKILL);
