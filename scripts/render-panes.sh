@@ -4,7 +4,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 out=${1:-build/panes}
-scripts/build.sh build >/dev/null
+cmake -S . -B build -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)" --target pelmora2_render_panes >/dev/null
 mkdir -p "$out"
 QT_QPA_PLATFORM=offscreen build/bin/pelmora2_render_panes "$out"
 echo "Pane images are in $out"
