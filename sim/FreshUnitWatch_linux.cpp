@@ -65,6 +65,26 @@ bool setInterfaceAddress(const QString &interfaceName, unsigned long request, qu
     return ok;
 }
 
+// The interface's own MAC address: the kernel answers the pings only when it is the unit's.
+QByteArray interfaceMac(const QString &interfaceName, QString *error)
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (fd < 0) {
+        *error = systemError("socket");
+        return {};
+    }
+    ifreq ifr{};
+    const QByteArray name = interfaceName.toLocal8Bit();
+    std::strncpy(ifr.ifr_name, name.constData(), IFNAMSIZ - 1);
+    QByteArray mac;
+    if (::ioctl(fd, SIOCGIFHWADDR, &ifr) == 0)
+        mac = QByteArray(ifr.ifr_hwaddr.sa_data, 6);
+    else
+        *error = systemError("SIOCGIFHWADDR");
+    ::close(fd);
+    return mac;
+}
+
 } // namespace
 
 FreshUnitWatch::FreshUnitWatch(const QString &interfaceName, const QByteArray &mac, int prefixLength,
@@ -83,6 +103,16 @@ bool FreshUnitWatch::start(QString *error)
     const unsigned int interfaceIndex = if_nametoindex(m_interfaceName.toLocal8Bit().constData());
     if (interfaceIndex == 0) {
         *error = systemError("no such interface");
+        return false;
+    }
+    const QByteArray ownMac = interfaceMac(m_interfaceName, error);
+    if (ownMac.isEmpty())
+        return false;
+    if (ownMac != m_mac) {
+        *error = QStringLiteral(
+                     "its MAC address is %1, not the unit's %2: set it first (ip link set %3 address ...)")
+                     .arg(QString::fromLatin1(ownMac.toHex('-').toUpper()),
+                          QString::fromLatin1(m_mac.toHex('-').toUpper()), m_interfaceName);
         return false;
     }
     m_packetSocket = ::socket(AF_PACKET, SOCK_RAW | SOCK_NONBLOCK | SOCK_CLOEXEC, htons(ETH_P_IP));

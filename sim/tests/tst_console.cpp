@@ -55,6 +55,7 @@ private slots:
     void recordFileHoldsExactBytes();
     void ue2MovesUnitAfterClose();
     void secondConnectionWaitsForFirst();
+    void quietKeepsOnlyStateLines();
     void rejectsBadCommandLines_data();
     void rejectsBadCommandLines();
 };
@@ -86,9 +87,10 @@ void ConsoleTest::attachAnswer()
 
 void ConsoleTest::echoesCharactersAndControlCommands()
 {
+    const quint16 chosen = freePort();
     SimProcess sim;
-    QVERIFY(sim.start({QStringLiteral("2710"), QStringLiteral("0")}));
-    QCOMPARE(sim.port(0), quint16(10000));
+    QVERIFY(sim.start({QString::number(chosen, 16), QStringLiteral("0")}));
+    QCOMPARE(sim.port(0), chosen);
     QVERIFY(sim.port(1) != 0);
     UnitClient client;
     QVERIFY(client.connectTo(sim.port(0)));
@@ -257,6 +259,27 @@ void ConsoleTest::secondConnectionWaitsForFirst()
     QVERIFY(first.waitForClose());
     // Served once the first has gone: the ESC sent while waiting is answered.
     QCOMPARE(second.readAtLeast(4), QByteArray("\x1b\r\n>"));
+}
+
+void ConsoleTest::quietKeepsOnlyStateLines()
+{
+    const QString port = QString::number(freePort(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    const QString shown = QString::number(port.toUInt(nullptr, 16), 16).toUpper();
+    SimProcess sim;
+    QVERIFY(sim.start({QStringLiteral("--quiet"), port + QStringLiteral(":no-echo=Z")}));
+    {
+        UnitClient client;
+        QVERIFY(client.connectTo(sim.port(0)));
+        QVERIFY(client.attach());
+        QVERIFY(sendEchoed(client, "UE2 " + port.toLatin1() + "\rU\r"));
+        client.send("Z");
+        QVERIFY(client.staysQuiet(100));
+        client.socket.disconnectFromHost();
+        QVERIFY(client.waitForClose());
+    }
+    // The move is reported after the close, so every event line would have come before it.
+    QVERIFY(sim.waitForLine(QStringLiteral("moved 0 ") + shown));
+    QCOMPARE(sim.lines(), QStringList({"listening 0 " + shown, "READY", "moved 0 " + shown}));
 }
 
 void ConsoleTest::rejectsBadCommandLines_data()
