@@ -1,5 +1,7 @@
 #include "RemoteConsole.h"
 
+#include "EventPasses.h"
+
 namespace
 {
 
@@ -48,6 +50,7 @@ RemoteConsole::EchoOutcome RemoteConsole::awaitEcho(char sent, QByteArray &carri
     const int need = sent == kCr ? 2 : 1;
     const QDeadlineTimer echoDeadline(EchoLimitMs, Qt::PreciseTimer);
     m_echoLimit.start(EchoLimitMs);
+    const NearLimitWakeup nearEchoLimit(EchoLimitMs);
     struct StopOnExit {
         QTimer &timer;
         ~StopOnExit() { timer.stop(); }

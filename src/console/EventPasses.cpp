@@ -12,9 +12,24 @@ void EventPasses::next()
     }
 }
 
+void servicePendingEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+NearLimitWakeup::NearLimitWakeup(int limitMs)
+{
+    if (limitMs <= 2 * kFinalSleepMs)
+        return;
+    m_timer.setTimerType(Qt::PreciseTimer);
+    m_timer.setSingleShot(true);
+    m_timer.start(limitMs - kFinalSleepMs);
+}
+
 WaitLimit::WaitLimit(QTimer &timer)
     : m_timer(timer), m_deadline(timer.interval() > 0 ? QDeadlineTimer(timer.interval(), Qt::PreciseTimer)
-                                                      : QDeadlineTimer(QDeadlineTimer::Forever))
+                                                      : QDeadlineTimer(QDeadlineTimer::Forever)),
+      m_nearLimit(timer.interval())
 {
     if (timer.interval() > 0)
         timer.start();
@@ -23,9 +38,4 @@ WaitLimit::WaitLimit(QTimer &timer)
 WaitLimit::~WaitLimit()
 {
     m_timer.stop();
-}
-
-void servicePendingEvents()
-{
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
 }

@@ -15,12 +15,27 @@ private:
     bool m_first = true;
 };
 
+// Services the events already pending, without waiting for more.
+void servicePendingEvents();
+
+// The system lets a long sleep end late by about a thousandth of its length (10 ms on 10 s). A wait
+// with a long limit is therefore woken shortly before it, so that it sleeps only a short rest.
+class NearLimitWakeup
+{
+public:
+    explicit NearLimitWakeup(int limitMs);
+
+private:
+    static constexpr int kFinalSleepMs = 250;
+    QTimer m_timer;
+};
+
 // The limit of one wait, measured on the monotonic clock from the moment its timer is enabled. The
 // timer's tick wakes the wait; the deadline makes the limit hold even when the tick is dispatched late.
 class WaitLimit
 {
 public:
-    // Enables timer with its current interval (an interval of 0 never ticks).
+    // Enables timer with its current interval (an interval of 0 never ticks); disables it at the end.
     explicit WaitLimit(QTimer &timer);
     ~WaitLimit();
     WaitLimit(const WaitLimit &) = delete;
@@ -28,12 +43,9 @@ public:
 
     // True once the interval has passed since the wait began.
     bool reached() const { return m_deadline.hasExpired(); }
-    void disable() { m_timer.stop(); }
 
 private:
     QTimer &m_timer;
     QDeadlineTimer m_deadline;
+    NearLimitWakeup m_nearLimit;
 };
-
-// Services the events already pending, without waiting for more.
-void servicePendingEvents();

@@ -22,6 +22,7 @@ private slots:
     void otherCharactersAreCarriedUntilTheEcho();
     void errorTextStartsWithTheCarriedCharacters();
     void echoTogetherWithErrorMarkIsAnError();
+    void longChatterKeepsOnlyItsNewestPartForTheErrorText();
     void whatArrivedBeforeTheCommandIsDiscarded();
     void emptyCommandSendsNothing();
     void withoutConnectionTimesOutAtOnce();
@@ -179,6 +180,23 @@ void CommandTest::echoTogetherWithErrorMarkIsAnError()
     QCOMPARE(command("UE1\r"), qint16(1));
     QCOMPARE(m_console->LastErrorText, QString("E%BAD"));
     QCOMPARE(m_unit->received(), QByteArray("UE"));
+}
+
+void CommandTest::longChatterKeepsOnlyItsNewestPartForTheErrorText()
+{
+    attach('#');
+    const QByteArray chatter = QByteArray(3 * RemoteConsole::CarriedTextLimit, 'a') + "end";
+    m_unit->setResponder([chatter](FakeUnit &u, char byte) {
+        if (byte == 'E') {
+            u.send(chatter);
+            u.sendAfter(50, "%E9\r");
+        } else {
+            FakeUnit::answerLikeUnit(u, byte);
+        }
+    });
+    QCOMPARE(command("UE1\r"), qint16(1));
+    const QString expected = QString(RemoteConsole::CarriedTextLimit - 3, u'a') + "end%E9";
+    QCOMPARE(m_console->LastErrorText, expected);
 }
 
 void CommandTest::whatArrivedBeforeTheCommandIsDiscarded()
