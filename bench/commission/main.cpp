@@ -28,14 +28,15 @@ constexpr int Slots = 8;
 constexpr int AttachPauseMs = 100;
 
 struct Measured {
-    const char *name;
-    ConsoleOp op;
-    Pane pane;
-    const char *menuItem; // shows the pane in the real window
-    const char *tickName;
-    Field ip, port;
+    const char *name = "";
+    ConsoleOp op = ConsoleOp::ComCheck;
+    Pane pane = Pane::ComCheck;
+    const char *menuItem = ""; // shows the pane in the real window
+    const char *tickName = "";
+    Field ip = Field::IPAddr_ComCheck;
+    Field port = Field::Port_ComCheck;
     std::optional<Field> further; // New Port, GateWay or SubnetMask
-    int pauseMs;
+    int pauseMs = 0;
 };
 
 const Measured Runs[] = {

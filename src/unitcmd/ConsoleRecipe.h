@@ -18,15 +18,15 @@ struct ConsoleRecipe {
             Address,  // ConvIPAddr gives the 12-digit form
             NotEmpty, // the field holds any text
         };
-        Kind kind;
-        Field field;
+        Kind kind = Kind::NotEmpty;
+        Field field = Field::IPAddr_ComCheck;
         QString errorText;
     };
 
     // A field shown after the port in the field line, e.g. "   New Port : " and txtNewPort.
     struct FurtherField {
         QString label;
-        Field field;
+        Field field = Field::NewPort;
     };
 
     enum class PauseOrder {
@@ -34,16 +34,16 @@ struct ConsoleRecipe {
         RememberThenPause, // the setting commands: the pause gives the unit time to take the setting
     };
 
-    Pane pane;
-    Field ipField;
-    Field portField;
+    Pane pane = Pane::ComCheck;
+    Field ipField = Field::IPAddr_ComCheck;
+    Field portField = Field::Port_ComCheck;
     QString headerText; // between "<SLOT n" and ">"
     std::optional<FurtherField> furtherField;
     std::vector<FieldCheck> checks;  // in the order they are made; the first failure ends the slot
     std::vector<Field> paddedFields; // brought to four characters once every check has passed
     std::function<QByteArray(const OperationView &view, int slot)> commandLine;
-    int pauseMs;
-    PauseOrder pauseOrder;
+    int pauseMs = 0;
+    PauseOrder pauseOrder = PauseOrder::PauseThenRemember;
 
     // Used when a failed step left no text of its own in LastErrorText.
     QString connectionErrorText; // a failed connect, or an attach that failed without a text

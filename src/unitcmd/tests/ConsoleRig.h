@@ -28,9 +28,9 @@ struct ConsoleRig {
 
 // The entry fields of an operation's pane, as the window names them.
 struct PaneRow {
-    Pane pane;
-    Field ip;
-    Field port;
+    Pane pane = Pane::ComCheck;
+    Field ip = Field::IPAddr_ComCheck;
+    Field port = Field::Port_ComCheck;
     std::optional<Field> further; // New Port, GateWay or SubnetMask
 };
 
