@@ -58,15 +58,26 @@ class IpPaneNamespaceTest : public QObject
 
 private slots:
     void setThenPingFreshUnit();
+    void arpDeleteDropsOnlyLearnedEntries();
+
+private:
+    static QString skipReason();
 };
+
+QString IpPaneNamespaceTest::skipReason()
+{
+    if (::geteuid() != 0)
+        return "needs root to make network namespaces and a veth pair";
+    if (binDir().isEmpty() || !QFileInfo(binDir() + "/qv512-sim").isExecutable())
+        return "qv512-sim is not built yet in PELMORA2_BIN_DIR";
+    return {};
+}
 
 void IpPaneNamespaceTest::setThenPingFreshUnit()
 {
-    if (::geteuid() != 0)
-        QSKIP("needs root to make network namespaces and a veth pair");
+    if (const QString reason = skipReason(); !reason.isEmpty())
+        QSKIP(qPrintable(reason));
     const QString sim = binDir() + "/qv512-sim";
-    if (binDir().isEmpty() || !QFileInfo(sim).isExecutable())
-        QSKIP("qv512-sim is not built yet in PELMORA2_BIN_DIR");
     QVERIFY2(QFileInfo(binDir() + "/hostcmd/netsh").isExecutable(),
              "host adapters missing next to the program");
 
@@ -147,11 +158,43 @@ void IpPaneNamespaceTest::setThenPingFreshUnit()
     const QString pingLog = window.logText().mid(setLog.size());
     QVERIFY2(pingLog.startsWith("<SLOT 0 : Ping " + UnitIp + ">\r\n"), qPrintable(pingLog));
     QCOMPARE(pingLog.count(reply), 4);
+    QVERIFY(RunIp({"neigh", "show", UnitIp, "dev", net.hostVeth}, &neighbour));
+    QVERIFY2(neighbour.contains("PERMANENT"), neighbour.constData()); // the ping's "arp -d" keeps it
     QVERIFY(pingLog.contains("        Packets: Sent = 4, Received = 4, Lost = 0 (0% loss),\r\n"));
 
     qInfo().noquote() << "log window:\n" << window.logText();
     unit.kill();
     unit.waitForFinished(5000);
+}
+
+// Windows clears the whole table; here the learned entries go, while static entries, addresses and
+// routes stay.
+void IpPaneNamespaceTest::arpDeleteDropsOnlyLearnedEntries()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to make network namespaces and a veth pair");
+    QVERIFY2(QFileInfo(binDir() + "/hostcmd/arp").isExecutable(),
+             "host adapters missing next to the program");
+    NamespacePair net;
+    QVERIFY(net.create(HostAddress, "0a:00:3c:00:00:01"));
+    const auto inHost = [&](const QStringList &command) { return net.inNamespace(net.hostNs, command); };
+    QVERIFY(RunIp(inHost({"ip", "neigh", "add", "198.51.100.5", "lladdr", "02:00:00:00:00:05", "dev",
+                          net.hostVeth, "nud", "stale"})));
+    QVERIFY(RunIp(inHost({"ip", "neigh", "add", "198.51.100.6", "lladdr", "02:00:00:00:00:06", "dev",
+                          net.hostVeth, "nud", "permanent"})));
+
+    QVERIFY(RunIp(inHost({binDir() + "/hostcmd/arp", "-d"})));
+
+    QByteArray state;
+    QVERIFY(RunIp(inHost({"ip", "-4", "neigh", "show"}), &state));
+    QVERIFY2(!state.contains("198.51.100.5 "), state.constData());
+    QVERIFY2(
+        state.contains("198.51.100.6 dev " + net.hostVeth.toLatin1() + " lladdr 02:00:00:00:00:06 PERMANENT"),
+        state.constData());
+    QVERIFY(RunIp(inHost({"ip", "-4", "addr", "show", "dev", net.hostVeth}), &state));
+    QVERIFY(state.contains("inet " + HostAddress.toLatin1()));
+    QVERIFY(RunIp(inHost({"ip", "-4", "route", "show"}), &state));
+    QVERIFY2(state.contains("198.51.100.0/24 dev " + net.hostVeth.toLatin1()), state.constData());
 }
 
 QTEST_MAIN(IpPaneNamespaceTest)

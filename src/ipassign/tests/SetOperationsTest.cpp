@@ -53,19 +53,19 @@ private slots:
     void listingSearchCoversPingOutput();
     void interfaceChoice_data();
     void interfaceChoice();
-    void noConnectedInterfaceIsExecError();
+    void hostFailureIsExecError_data();
+    void hostFailureIsExecError();
     void noMatchingNetworkShowsNetworkMessage();
     void macCheck_data();
     void macCheck();
     void setAllBoxFollowsLastTickedRow();
-    void rowButtonIgnoresTick();
 };
 
 void SetOperationsTest::assignmentOnNewerHost()
 {
     IpPaneTestBed bed;
     answerLikeWindowsHost(bed);
-    bed.setRow(0, "12-34-56", "192.168.0.20");
+    bed.setRow(0, "12-34-56", "192.168.0.20"); // unticked: the row's own button runs it all the same
 
     bed.ops.cmdSet_IP_Click(0);
 
@@ -223,20 +223,35 @@ void SetOperationsTest::interfaceChoice()
     QCOMPARE(bed.fakes.commands(), expected);
 }
 
-void SetOperationsTest::noConnectedInterfaceIsExecError()
+void SetOperationsTest::hostFailureIsExecError_data()
 {
+    QTest::addColumn<bool>("captureFolderBroken");
+    QTest::addColumn<QStringList>("commands");
+    QTest::newRow("no connected interface")
+        << false << QStringList({"arp -d", "netsh interface ip show interface"});
+    QTest::newRow("capture folder cannot be made") << true << QStringList({"arp -d"});
+}
+
+void SetOperationsTest::hostFailureIsExecError()
+{
+    QFETCH(bool, captureFolderBroken);
+    QFETCH(QStringList, commands);
     IpPaneTestBed bed;
     bed.fakes.setOutput("netsh interface ip show interface",
                         interfaceListing({" 14          35        1500  disconnected  Wi-Fi"}));
     bed.fakes.setOutput("netsh interface ip show config 14", configMentioning("10.1.2.1"));
+    if (captureFolderBroken)
+        bed.breakCaptureFolder();
     bed.setRow(6, "12-34-56", "10.1.2.3");
 
     bed.ops.cmdSet_IP_Click(6);
 
-    QCOMPARE(bed.fakes.commands(), QStringList({"arp -d", "netsh interface ip show interface"}));
+    QCOMPARE(bed.fakes.commands(), commands);
     QCOMPARE(bed.view.boxes, QList<Box>({{"SLOT6 : Set Exec Error!", "Set Command", BoxIcon::Critical}}));
     QVERIFY(bed.view.log.isEmpty());
+    QVERIFY(bed.view.slotIP.isEmpty() && bed.view.slotMAC.isEmpty());
     QVERIFY(!QFileInfo::exists(bed.capturePath()));
+    QVERIFY(!bed.view.anyPaneLocked() && !bed.view.hourglass && !bed.view.operationBusy);
 }
 
 void SetOperationsTest::noMatchingNetworkShowsNetworkMessage()
@@ -312,18 +327,6 @@ void SetOperationsTest::setAllBoxFollowsLastTickedRow()
     QCOMPARE(bed.view.boxes, QList<Box>({{"SLOT1 : MAC Address Error!", "Data Set", BoxIcon::Critical},
                                          {"IP setting is finished.", "Set Command", BoxIcon::Information}}));
     QCOMPARE(bed.view.slotMAC, (QMap<int, QString>{{1, "12-34-51"}, {5, "12-34-55"}}));
-}
-
-void SetOperationsTest::rowButtonIgnoresTick()
-{
-    IpPaneTestBed bed;
-    answerLikeWindowsHost(bed);
-    bed.setRow(4, "12-34-56", "192.168.0.20", false);
-
-    bed.ops.cmdSet_IP_Click(4);
-
-    QCOMPARE(bed.view.slotIP.value(4), "192.168.0.20");
-    QCOMPARE(bed.view.boxes.size(), 1);
 }
 
 QTEST_GUILESS_MAIN(SetOperationsTest)
