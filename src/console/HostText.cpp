@@ -2,6 +2,8 @@
 
 #include <QStringList>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -18,13 +20,8 @@ int hexDigitValue(QChar ch)
 
 bool isDecimalText(const QString &text)
 {
-    if (text.isEmpty())
-        return false;
-    for (const QChar ch : text) {
-        if (ch < u'0' || ch > u'9')
-            return false;
-    }
-    return true;
+    return !text.isEmpty() &&
+           std::all_of(text.begin(), text.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; });
 }
 
 } // namespace

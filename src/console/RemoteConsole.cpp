@@ -5,6 +5,11 @@
 
 #include <QThread>
 
+#include <limits>
+
+// A receive asks for at most a 16-bit count, which the bounded socket buffer must be able to hold.
+static_assert(RemoteConsole::ReadBufferBytes > std::numeric_limits<qint16>::max());
+
 RemoteConsole::RemoteConsole(SettingsStore &store, QObject *parent) : QObject(parent), m_store(store)
 {
     // Coarse timers may fire 5 % late; every limit here is meant to the millisecond.

@@ -61,9 +61,9 @@ public:
     // However chatty a unit is, one character's echo is not awaited longer than this.
     static constexpr int EchoLimitMs = 30000;
     // What the socket holds for us at most; the rest waits in the kernel. Covers the largest receive.
-    static constexpr qint64 ReadBufferBytes = 64 * 1024;
+    static constexpr qint64 ReadBufferBytes = qint64(64) * 1024;
     // How much of the text received before an error marker is kept for the error text.
-    static constexpr qsizetype CarriedTextLimit = 4 * 1024;
+    static constexpr qsizetype CarriedTextLimit = qsizetype(4) * 1024;
 
 private slots:
     void Timer1_Timer();

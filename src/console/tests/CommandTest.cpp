@@ -120,8 +120,7 @@ void CommandTest::unsupportedMarkLosesToTheEcho()
     QFETCH(QByteArray, wire);
     QFETCH(QString, errorText);
     attach('#');
-    bool first = true;
-    m_unit->setResponder([&first, answerToU](FakeUnit &u, char byte) {
+    m_unit->setResponder([first = true, answerToU](FakeUnit &u, char byte) mutable {
         if (byte == 'U' && first)
             u.send(answerToU);
         else
