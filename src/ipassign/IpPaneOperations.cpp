@@ -94,8 +94,7 @@ bool IpPaneOperations::PingSlot(const QString &ip, int slot)
     const QString ipCode = ConvIPAddr(ip);
     if (ipCode.size() != 12) {
         showSlotError(slot, " : IP Address Error!", DataSetTitle);
-        m_view.setHourglass(false);
-        m_view.setPaneEnabled(Pane::IP, true);
+        pointerThenUnlock();
         return false;
     }
 
@@ -109,8 +108,7 @@ bool IpPaneOperations::PingSlot(const QString &ip, int slot)
         m_view.storeSlotIP(slot, ip);
     } catch (const std::exception &) {
         showSlotError(slot, " : Ping Exec Error!", PingTitle);
-        m_view.setHourglass(false);
-        m_view.setPaneEnabled(Pane::IP, true);
+        pointerThenUnlock();
         return false;
     }
 
@@ -172,6 +170,12 @@ bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, cons
     m_view.storeSlotMAC(slot, MACTail(mac));
     m_view.storeSlotIP(slot, ip);
     return true;
+}
+
+void IpPaneOperations::pointerThenUnlock()
+{
+    m_view.setHourglass(false);
+    m_view.setPaneEnabled(Pane::IP, true);
 }
 
 void IpPaneOperations::unlockRow()

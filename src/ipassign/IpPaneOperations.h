@@ -32,6 +32,8 @@ private:
     // or in a box shown on the way.
     bool assignAddress(const QString &mac, const QString &ip, const QString &hostIp, int slot);
     void showSlotError(int slot, const QString &what, const QString &title);
+    // A ping's failure paths restore the pointer before unlocking; every other way out unlocks first.
+    void pointerThenUnlock();
     void unlockRow();
 
     OperationView &m_view;
