@@ -13,11 +13,11 @@ enum class RowControlKind { Label, Dash, ReadOnlyField, Field, Button };
 // One control of a slot row, left to right inside the row frame (x and width in twips). The tick box
 // at the frame's left edge is common to every pane and not listed.
 struct RowControl {
-    RowControlKind kind;
-    const char *name;    // control array name; nullptr for the plain caption labels
-    const char *caption; // label or button text, or the read-only field's fixed text
-    int x;
-    int width;
+    RowControlKind kind = RowControlKind::Label;
+    const char *name = nullptr;    // control array name; nullptr for the plain caption labels
+    const char *caption = nullptr; // label or button text, or the read-only field's fixed text
+    int x = 0;
+    int width = 0;
     Field field = Field::MAC; // Field and ReadOnlyField only
     int maxLength = 0;        // Field only
     KeyRule rule = nullptr;   // Field only

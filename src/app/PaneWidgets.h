@@ -20,9 +20,9 @@ template <typename T> using SlotArray = std::array<T *, 8>;
 // The controls of one pane, built from its PaneLayout.
 struct PaneWidgets {
     struct FieldArray {
-        Field field;
-        SlotColumn column;
-        bool editable;
+        Field field = Field::MAC;
+        SlotColumn column = SlotColumn::None;
+        bool editable = false;
         SlotArray<QLineEdit> rows{};
     };
     struct ButtonArray {

@@ -39,7 +39,7 @@ void SlotTable::LoadSlotSettings(const SettingsStore &store)
 bool SlotTable::SaveSlotSettings(SettingsStore &store) const
 {
     QList<SettingsStore::Entry> entries;
-    entries.reserve(4 * SlotCount);
+    entries.reserve(qsizetype{4} * SlotCount);
     for (int i = 0; i < SlotCount; ++i) {
         const QString key = slotKey(i);
         entries.append({MACSection, key, SlotMAC[i]});

@@ -197,8 +197,8 @@ void WindowStartupTest::menuHasSixPlainItems()
     TempStore temp;
     StartedWindow w(temp.store);
     const struct {
-        const char *menu;
-        const char *title;
+        const char *menu = nullptr;
+        const char *title = nullptr;
         QList<QPair<QString, QString>> items;
     } expected[] = {
         {"mnuSettings",

@@ -41,7 +41,7 @@ void clickThroughWindow(QWidget *window, QWidget *target)
 }
 
 // Runs check on the active modal widget once the event loop has shown it.
-void whenModalShown(std::function<void(QWidget *)> check)
+void whenModalShown(const std::function<void(QWidget *)> &check)
 {
     QTimer::singleShot(0, [check] {
         QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
