@@ -23,7 +23,7 @@ private:
     // Waits until the simulator has seen the unit's connection closed, so its record is complete.
     static void waitForClose(SimUnits &sim, int unit)
     {
-        QVERIFY(sim.waitForEvent(QStringLiteral("closed %1").arg(unit)));
+        QVERIFY(!sim.waitForEvent(QStringLiteral("closed %1").arg(unit)).isEmpty());
     }
 
 private slots:

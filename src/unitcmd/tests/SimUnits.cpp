@@ -65,7 +65,7 @@ QStringList SimUnits::events()
     return m_events;
 }
 
-bool SimUnits::waitForEvent(const QString &event, int timeoutMs)
+QString SimUnits::waitForEvent(const QString &event, int timeoutMs)
 {
     QDeadlineTimer deadline(timeoutMs);
     for (;;) {
@@ -73,11 +73,11 @@ bool SimUnits::waitForEvent(const QString &event, int timeoutMs)
         while (m_eventsTaken < m_events.size()) {
             const QString &line = m_events[m_eventsTaken++];
             if (line == event || line.startsWith(event + QLatin1Char(' ')))
-                return true;
+                return line;
         }
         if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning ||
             !m_process.waitForReadyRead(deadline.remainingTime()))
-            return false;
+            return {};
     }
 }
 

@@ -26,8 +26,9 @@ public:
     QByteArray received(int index) const;
 
     // Waits until the simulator prints the event line, or a line that continues it after a blank
-    // ("closed 0", "connected 0"), after the lines earlier waits took; true when it came in time.
-    bool waitForEvent(const QString &event, int timeoutMs = 5000);
+    // ("closed 0", "connected 0 127.0.0.1:40000"), after the lines earlier waits took. Returns the
+    // line, or an empty text when it did not come in time.
+    QString waitForEvent(const QString &event, int timeoutMs = 5000);
     // Every event line printed so far (after READY).
     QStringList events();
 
