@@ -20,6 +20,13 @@ private slots:
 namespace
 {
 
+// AddressSanitizer keeps freed memory in quarantine, so resident size says nothing about our bound.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kFreedMemoryStaysResident = true;
+#else
+constexpr bool kFreedMemoryStaysResident = false;
+#endif
+
 // A "Vm...:  <n> kB" line of /proc/self/status, in bytes.
 qint64 statusBytes(const char *field)
 {
@@ -66,7 +73,8 @@ void FloodTest::floodingUnitCannotGrowTheProgram()
     const qint64 growth = statusBytes("VmHWM") - residentBefore;
     QCOMPARE(console.LastErrorText, QString("Time Out Error!"));
     QVERIFY2(elapsed < RemoteConsole::EchoLimitMs + 1000, qPrintable(QString::number(elapsed)));
-    QVERIFY2(growth <= 16 * 1024 * 1024, qPrintable(QString("grew by %1 bytes").arg(growth)));
+    if (!kFreedMemoryStaysResident)
+        QVERIFY2(growth <= 16 * 1024 * 1024, qPrintable(QString("grew by %1 bytes").arg(growth)));
 
     console.SockClose();
     QVERIFY(unit.waitForFinished(10000));
