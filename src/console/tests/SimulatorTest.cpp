@@ -19,8 +19,6 @@ private slots:
     void soundUnitPassesTheCommunicationCheck();
     void commandFailuresCarryTheirText_data();
     void commandFailuresCarryTheirText();
-    void shortAnswerTo126FailsTheAttach();
-    void silentUnitCannotBeAttached();
 
 private:
     // Starts the simulator with one unit; false when it does not come up.
@@ -79,7 +77,6 @@ void SimulatorTest::soundUnitPassesTheCommunicationCheck_data()
     QTest::addColumn<QString>("option");
     QTest::addColumn<QByteArray>("controls");
     QTest::newRow("prompt >") << "" << QByteArray("\x7f\x7e\x7c\x7d");
-    QTest::newRow("prompt 1") << ":prompt=1" << QByteArray("\x7f\x7e\x7d");
     QTest::newRow("prompt #") << ":prompt=#" << QByteArray();
     QTest::newRow("dripping") << ":drip=3" << QByteArray("\x7f\x7e\x7c\x7d");
 }
@@ -128,32 +125,6 @@ void SimulatorTest::commandFailuresCarryTheirText()
     QCOMPARE(console.ConsoleCommand("UE1\rU\r"), qint16(1));
     QCOMPARE(console.LastErrorText, errorText);
     QTRY_COMPARE(recorded(), QByteArray("\x1b\x7f\x7e\x7c\x7d") + afterControls);
-}
-
-void SimulatorTest::shortAnswerTo126FailsTheAttach()
-{
-    QVERIFY(startUnit("0:short126"));
-    TempStore settings("300", "5");
-    RemoteConsole console(settings.store);
-    console.LastErrorText = "before";
-
-    QCOMPARE(console.SockConnect("127.0.0.1", m_portText), qint16(0));
-    QCOMPARE(console.ConsoleAttach("127.0.0.1", m_portText), qint16(0));
-    QCOMPARE(console.LastErrorText, QString("before"));
-    QTRY_COMPARE(recorded(), QByteArray("\x1b\x7f\x7e"));
-}
-
-void SimulatorTest::silentUnitCannotBeAttached()
-{
-    QVERIFY(startUnit("0:silent"));
-    TempStore settings("200", "5");
-    RemoteConsole console(settings.store);
-
-    QCOMPARE(console.SockConnect("127.0.0.1", m_portText), qint16(0));
-    QCOMPARE(console.ConsoleAttach("127.0.0.1", m_portText), qint16(0));
-    QCOMPARE(console.LastErrorText, QString("Can not Connected"));
-    console.SockClose();
-    QTRY_COMPARE(recorded(), QByteArray(5, kEsc));
 }
 
 QTEST_GUILESS_MAIN(SimulatorTest)
