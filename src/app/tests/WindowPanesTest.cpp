@@ -6,18 +6,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
+#include <map>
 
 class WindowPanesTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void eachMenuItemShowsExactlyItsPane();
     void aTickInOnePaneTicksTheSlotInEveryPane();
     void showingAPaneRefillsOnlyItsSlotTableFields();
-    void fieldsFilterTypedKeysByTheirRule_data();
     void fieldsFilterTypedKeysByTheirRule();
-    void operationButtonsSignalTheirSlotRow_data();
     void operationButtonsSignalTheirSlotRow();
 };
 
@@ -26,29 +24,10 @@ namespace
 
 const char *const Titles[] = {"lblTitle_IP", "lblTitle_Port", "lblTitle_GW", "lblTitle_Subnet",
                               "lblTitle_ComCheck"};
-const char *const Frames[] = {"frmIP", "frmPort", "frmGateWay", "frmSubnetMask", "frmComCheck"};
 const char *const MenuItems[] = {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck"};
 const char *const Ticks[] = {"chkSlot_IP", "chkSlot_Port", "chkSlot_GW", "chkSlot_Sub", "chkSlot_ComCheck"};
 
 } // namespace
-
-void WindowPanesTest::eachMenuItemShowsExactlyItsPane()
-{
-    TempStore temp;
-    StartedWindow w(temp.store);
-    w.window.show();
-    for (int chosen : {3, 1, 4, 2, 0, 2}) {
-        w.menu(MenuItems[chosen]);
-        for (int pane = 0; pane < 5; ++pane) {
-            const bool shown = pane == chosen;
-            QCOMPARE(w.child(Titles[pane])->isVisible(), shown);
-            for (int i = 0; i < 8; ++i)
-                QCOMPARE(w.child(Frames[pane], i)->isVisible(), shown);
-        }
-        QVERIFY(w.child("txtLog")->isVisible());
-        QVERIFY(w.child("labUnit[7]")->isVisible());
-    }
-}
 
 void WindowPanesTest::aTickInOnePaneTicksTheSlotInEveryPane()
 {
@@ -71,9 +50,11 @@ void WindowPanesTest::aTickInOnePaneTicksTheSlotInEveryPane()
     w.child("chkSlot_GW", 2)->setFocus();
     QTest::keyClick(w.child("chkSlot_GW", 2), Qt::Key_Space);
     QCOMPARE(w.window.Slots().SlotTicked[2], qint16(0));
-    for (int pane = 0; pane < 5; ++pane) {
+    for (int pane : {4, 0, 3, 1, 2}) {
         w.menu(MenuItems[pane]);
         QVERIFY(!w.child<QCheckBox>(Ticks[pane], 2)->isChecked());
+        for (int other = 0; other < 5; ++other) // each menu item shows its own pane only
+            QCOMPARE(w.child(Titles[other])->isVisible(), other == pane);
     }
 }
 
@@ -124,161 +105,70 @@ void WindowPanesTest::showingAPaneRefillsOnlyItsSlotTableFields()
     QCOMPARE(w.child<QLineEdit>("txtMAC", 1)->text(), QString("0A-00-3C"));
 }
 
-void WindowPanesTest::fieldsFilterTypedKeysByTheirRule_data()
-{
-    QTest::addColumn<QString>("menuItem");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("expected");
-
-    QTest::newRow("port") << "mnuPort"
-                          << "txtPort_Port[0]"
-                          << "1f9G"
-                          << "1F9";
-    QTest::newRow("new port") << "mnuPort"
-                              << "txtNewPort[3]"
-                              << "-a.b"
-                              << "AB";
-    QTest::newRow("GW port") << "mnuGateWay"
-                             << "txtPort_GW[1]"
-                             << "z0c"
-                             << "0C";
-    QTest::newRow("mask port") << "mnuSubnet"
-                               << "txtPort_Sub[2]"
-                               << "eE x"
-                               << "EE";
-    QTest::newRow("ComCheck port") << "mnuComCheck"
-                                   << "txtPort_ComCheck[7]"
-                                   << "12345"
-                                   << "1234";
-    QTest::newRow("MAC tail") << "mnuIP"
-                              << "txtMCAddr[4]"
-                              << "aB-c9x ."
-                              << "AB-C9";
-    QTest::newRow("MAC tail limit") << "mnuIP"
-                                    << "txtMCAddr[0]"
-                                    << "12-34-567"
-                                    << "12-34-56";
-    QTest::newRow("IP address") << "mnuIP"
-                                << "txtIPAddr_IP[5]"
-                                << "1a.2/-3 .4"
-                                << "1.23.4";
-    QTest::newRow("Port pane IP") << "mnuPort"
-                                  << "txtIPAddr_Port[6]"
-                                  << "10.0.0.1x"
-                                  << "10.0.0.1";
-    QTest::newRow("gateway") << "mnuGateWay"
-                             << "txtGateWay[2]"
-                             << "192.168.0.254F"
-                             << "192.168.0.254";
-    QTest::newRow("mask") << "mnuSubnet"
-                          << "txtSubnetMask[1]"
-                          << "255.255.255.0:"
-                          << "255.255.255.0";
-    QTest::newRow("ComCheck IP") << "mnuComCheck"
-                                 << "txtIPAddr_ComCheck[0]"
-                                 << "127.0.0.1234567"
-                                 << "127.0.0.1234567";
-}
-
 void WindowPanesTest::fieldsFilterTypedKeysByTheirRule()
 {
-    QFETCH(QString, menuItem);
-    QFETCH(QString, field);
-    QFETCH(QString, typed);
-    QFETCH(QString, expected);
-
+    const struct {
+        const char *menuItem, *field, *typed, *expected;
+    } cases[] = {
+        {"mnuPort", "txtPort_Port[0]", "1f9G-", "1F9"},
+        {"mnuComCheck", "txtPort_ComCheck[7]", "12c45", "12C4"},
+        {"mnuIP", "txtMCAddr[4]", "aB-c9x .", "AB-C9"},
+        {"mnuIP", "txtIPAddr_IP[5]", "1a.2/-3 .4", "1.23.4"},
+        {"mnuGateWay", "txtGateWay[2]", "192.168.0.254F", "192.168.0.254"},
+        {"mnuSubnet", "txtSubnetMask[1]", "255.255.255.0:", "255.255.255.0"},
+    };
     TempStore temp;
     StartedWindow w(temp.store);
     w.showAndActivate();
-    w.menu(qPrintable(menuItem));
-    auto *edit = w.child<QLineEdit>(field);
-    edit->setFocus();
-    QTest::keyClicks(edit, typed);
-    QCOMPARE(edit->text(), expected);
-    QTest::keyClick(edit, Qt::Key_Backspace);
-    QCOMPARE(edit->text(), expected.chopped(1));
-}
-
-void WindowPanesTest::operationButtonsSignalTheirSlotRow_data()
-{
-    QTest::addColumn<QString>("menuItem");
-    QTest::addColumn<QString>("button");
-    QTest::addColumn<QString>("signal"); // the signal's name
-    QTest::addColumn<int>("slot");       // -1: a bottom button
-
-    QTest::newRow("Set IP") << "mnuIP"
-                            << "cmdSet_IP[3]"
-                            << "cmdSet_IP_Click" << 3;
-    QTest::newRow("Set All IP") << "mnuIP"
-                                << "cmdAllSet_IP"
-                                << "cmdAllSet_IP_Click" << -1;
-    QTest::newRow("Ping") << "mnuIP"
-                          << "cmdPing[0]"
-                          << "cmdPing_Click" << 0;
-    QTest::newRow("Ping All") << "mnuIP"
-                              << "cmdAllPing"
-                              << "cmdAllPing_Click" << -1;
-    QTest::newRow("Set Port") << "mnuPort"
-                              << "cmdSet_Port[7]"
-                              << "cmdSet_Port_Click" << 7;
-    QTest::newRow("Set All Port") << "mnuPort"
-                                  << "cmdAllSet_Port"
-                                  << "cmdAllSet_Port_Click" << -1;
-    QTest::newRow("Set GW") << "mnuGateWay"
-                            << "cmdSet_GW[2]"
-                            << "cmdSet_GW_Click" << 2;
-    QTest::newRow("Set All GW") << "mnuGateWay"
-                                << "cmdAllSet_GW"
-                                << "cmdAllSet_GW_Click" << -1;
-    QTest::newRow("Set Subnet") << "mnuSubnet"
-                                << "cmdSet_Sub[5]"
-                                << "cmdSet_Sub_Click" << 5;
-    QTest::newRow("Set All Subnet") << "mnuSubnet"
-                                    << "cmdAllSet_Subnet"
-                                    << "cmdAllSet_Subnet_Click" << -1;
-    QTest::newRow("ComCheck") << "mnuComCheck"
-                              << "cmdComCheck[1]"
-                              << "cmdComCheck_Click" << 1;
-    QTest::newRow("ComCheck All") << "mnuComCheck"
-                                  << "cmdAllComCheck"
-                                  << "cmdAllComCheck_Click" << -1;
+    for (const auto &c : cases) {
+        w.menu(c.menuItem);
+        auto *edit = w.child<QLineEdit>(c.field);
+        edit->setFocus();
+        QTest::keyClicks(edit, c.typed);
+        QCOMPARE(edit->text(), QString(c.expected));
+        QTest::keyClick(edit, Qt::Key_Backspace);
+        QCOMPARE(edit->text(), QString(c.expected).chopped(1));
+    }
 }
 
 void WindowPanesTest::operationButtonsSignalTheirSlotRow()
 {
-    QFETCH(QString, menuItem);
-    QFETCH(QString, button);
-    QFETCH(QString, signal);
-    QFETCH(int, slot);
-
+    const struct {
+        const char *menuItem, *button, *signal;
+        int slot; // -1: a bottom button
+    } cases[] = {
+        {"mnuIP", "cmdSet_IP[3]", "cmdSet_IP_Click", 3},
+        {"mnuIP", "cmdAllSet_IP", "cmdAllSet_IP_Click", -1},
+        {"mnuIP", "cmdPing[0]", "cmdPing_Click", 0},
+        {"mnuIP", "cmdAllPing", "cmdAllPing_Click", -1},
+        {"mnuPort", "cmdSet_Port[7]", "cmdSet_Port_Click", 7},
+        {"mnuPort", "cmdAllSet_Port", "cmdAllSet_Port_Click", -1},
+        {"mnuGateWay", "cmdSet_GW[2]", "cmdSet_GW_Click", 2},
+        {"mnuGateWay", "cmdAllSet_GW", "cmdAllSet_GW_Click", -1},
+        {"mnuSubnet", "cmdSet_Sub[5]", "cmdSet_Sub_Click", 5},
+        {"mnuSubnet", "cmdAllSet_Subnet", "cmdAllSet_Subnet_Click", -1},
+        {"mnuComCheck", "cmdComCheck[1]", "cmdComCheck_Click", 1},
+        {"mnuComCheck", "cmdAllComCheck", "cmdAllComCheck_Click", -1},
+    };
     TempStore temp;
     StartedWindow w(temp.store);
     w.window.show();
-    w.menu(qPrintable(menuItem));
+    for (const auto &c : cases) {
+        w.menu(c.menuItem);
+        // Every one of the twelve signals is watched: exactly the button's own fires, once.
+        std::map<QString, std::unique_ptr<QSignalSpy>> spies;
+        const QMetaObject *meta = w.window.metaObject();
+        for (int m = meta->methodOffset(); m < meta->methodCount(); ++m)
+            if (meta->method(m).methodType() == QMetaMethod::Signal)
+                spies[meta->method(m).name()] = std::make_unique<QSignalSpy>(&w.window, meta->method(m));
+        QCOMPARE(spies.size(), std::size_t(12));
 
-    // Every one of the twelve signals is watched: exactly the button's own fires, once.
-    const QStringList signalNames = {"cmdSet_IP_Click",        "cmdAllSet_IP_Click", "cmdPing_Click",
-                                     "cmdAllPing_Click",       "cmdSet_Port_Click",  "cmdAllSet_Port_Click",
-                                     "cmdSet_GW_Click",        "cmdAllSet_GW_Click", "cmdSet_Sub_Click",
-                                     "cmdAllSet_Subnet_Click", "cmdComCheck_Click",  "cmdAllComCheck_Click"};
-    std::vector<std::unique_ptr<QSignalSpy>> spies;
-    const QMetaObject *meta = w.window.metaObject();
-    for (const QString &name : signalNames) {
-        const int index = meta->indexOfSignal(
-            QMetaObject::normalizedSignature(qPrintable(name + (name.contains("All") ? "()" : "(int)"))));
-        QVERIFY2(index >= 0, qPrintable(name));
-        spies.push_back(std::make_unique<QSignalSpy>(&w.window, meta->method(index)));
-    }
-
-    auto *pushButton = w.child<QPushButton>(button);
-    QTest::mouseClick(pushButton, Qt::LeftButton, {}, pushButton->rect().center());
-
-    for (qsizetype i = 0; i < signalNames.size(); ++i) {
-        const QSignalSpy &spy = *spies[i];
-        QCOMPARE(spy.count(), signalNames[i] == signal ? 1 : 0);
-        if (slot >= 0 && signalNames[i] == signal)
-            QCOMPARE(spy.first().value(0).toInt(), slot);
+        auto *button = w.child<QPushButton>(c.button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, button->rect().center());
+        for (const auto &[name, spy] : spies)
+            QVERIFY2(spy->count() == (name == c.signal ? 1 : 0), c.button);
+        if (c.slot >= 0)
+            QCOMPARE(spies[c.signal]->first().value(0).toInt(), c.slot);
     }
 }
 

@@ -21,10 +21,8 @@ class WindowViewTest : public QObject
 private slots:
     void fieldsAreReachedByFieldAndSlot();
     void logKeepsEveryLineWithCrLfAndShowsTheLast();
-    void paneLockDisablesThePaneAndTheMenuItemsOnly_data();
     void paneLockDisablesThePaneAndTheMenuItemsOnly();
     void hourglassIsTheWaitCursorOnTheWindow();
-    void messageBoxesGoToTheRecorderWhenOneIsSet();
     void realMessageBoxIsModalWithOneOkButton_data();
     void realMessageBoxIsModalWithOneOkButton();
     void aboutBoxIsModalAndShowsTheVersionLine();
@@ -55,30 +53,17 @@ void WindowViewTest::fieldsAreReachedByFieldAndSlot()
 {
     TempStore temp;
     StartedWindow w(temp.store);
-    const struct {
-        Field field;
-        const char *name;
-    } fields[] = {
-        {Field::MCAddr, "txtMCAddr"},
-        {Field::IPAddr_IP, "txtIPAddr_IP"},
-        {Field::IPAddr_Port, "txtIPAddr_Port"},
-        {Field::Port_Port, "txtPort_Port"},
-        {Field::NewPort, "txtNewPort"},
-        {Field::IPAddr_GW, "txtIPAddr_GW"},
-        {Field::Port_GW, "txtPort_GW"},
-        {Field::GateWay, "txtGateWay"},
-        {Field::IPAddr_Sub, "txtIPAddr_Sub"},
-        {Field::Port_Sub, "txtPort_Sub"},
-        {Field::SubnetMask, "txtSubnetMask"},
-        {Field::IPAddr_ComCheck, "txtIPAddr_ComCheck"},
-        {Field::Port_ComCheck, "txtPort_ComCheck"},
-    };
-    for (const auto &f : fields)
+    // In the order of Field, from MCAddr on.
+    const char *const names[] = {"txtMCAddr",       "txtIPAddr_IP", "txtIPAddr_Port", "txtPort_Port",
+                                 "txtNewPort",      "txtIPAddr_GW", "txtPort_GW",     "txtGateWay",
+                                 "txtIPAddr_Sub",   "txtPort_Sub",  "txtSubnetMask",  "txtIPAddr_ComCheck",
+                                 "txtPort_ComCheck"};
+    for (int f = int(Field::MCAddr); f <= int(Field::Port_ComCheck); ++f)
         for (int i = 0; i < 8; ++i) {
-            const QString text = QStringLiteral("%1.%2").arg(int(f.field)).arg(i); // within every limit
-            w.window.setFieldText(f.field, i, text);
-            QCOMPARE(w.child<QLineEdit>(f.name, i)->text(), text);
-            QCOMPARE(w.window.fieldText(f.field, i), text);
+            const QString text = QStringLiteral("%1.%2").arg(f).arg(i); // within every length limit
+            w.window.setFieldText(Field(f), i, text);
+            QCOMPARE(w.child<QLineEdit>(names[f - int(Field::MCAddr)], i)->text(), text);
+            QCOMPARE(w.window.fieldText(Field(f), i), text);
         }
     QCOMPARE(w.window.fieldText(Field::MAC, 4), QString("0A-00-3C"));
     QCOMPARE(w.window.fieldText(Field::IPAddr_IP, 8), QString()); // outside the rows: nothing
@@ -124,65 +109,57 @@ void WindowViewTest::logKeepsEveryLineWithCrLfAndShowsTheLast()
     QCOMPARE(w.window.logText(), expected);
 }
 
-void WindowViewTest::paneLockDisablesThePaneAndTheMenuItemsOnly_data()
-{
-    QTest::addColumn<int>("pane");
-    QTest::addColumn<QStringList>("locked"); // control arrays and single controls of the pane
-
-    QTest::newRow("IP") << int(Pane::IP)
-                        << QStringList{"cmdPing[]",    "cmdSet_IP[]", "cmdAllPing",    "cmdAllSet_IP",
-                                       "chkSlot_IP[]", "txtMCAddr[]", "txtIPAddr_IP[]"};
-    QTest::newRow("Port") << int(Pane::Port)
-                          << QStringList{"cmdSet_Port[]",    "cmdAllSet_Port", "chkSlot_Port[]",
-                                         "txtIPAddr_Port[]", "txtPort_Port[]", "txtNewPort[]"};
-    QTest::newRow("GW") << int(Pane::GW) << QStringList{"cmdSet_GW[]",    "cmdAllSet_GW", "chkSlot_GW[]",
-                                                        "txtIPAddr_GW[]", "txtPort_GW[]", "txtGateWay[]"};
-    QTest::newRow("Sub") << int(Pane::Sub)
-                         << QStringList{"cmdSet_Sub[]",    "cmdAllSet_Subnet", "chkSlot_Sub[]",
-                                        "txtIPAddr_Sub[]", "txtPort_Sub[]",    "txtSubnetMask[]"};
-    QTest::newRow("ComCheck") << int(Pane::ComCheck)
-                              << QStringList{"cmdComCheck[]", "cmdAllComCheck", "chkSlot_ComCheck[]",
-                                             "txtIPAddr_ComCheck[]", "txtPort_ComCheck[]"};
-}
-
 void WindowViewTest::paneLockDisablesThePaneAndTheMenuItemsOnly()
 {
-    QFETCH(int, pane);
-    QFETCH(QStringList, locked);
-
+    // Per pane, its control arrays ("[]") and single controls.
+    const QList<QPair<Pane, QStringList>> panes = {
+        {Pane::IP,
+         {"cmdPing[]", "cmdSet_IP[]", "cmdAllPing", "cmdAllSet_IP", "chkSlot_IP[]", "txtMCAddr[]",
+          "txtIPAddr_IP[]"}},
+        {Pane::Port,
+         {"cmdSet_Port[]", "cmdAllSet_Port", "chkSlot_Port[]", "txtIPAddr_Port[]", "txtPort_Port[]",
+          "txtNewPort[]"}},
+        {Pane::GW,
+         {"cmdSet_GW[]", "cmdAllSet_GW", "chkSlot_GW[]", "txtIPAddr_GW[]", "txtPort_GW[]", "txtGateWay[]"}},
+        {Pane::Sub,
+         {"cmdSet_Sub[]", "cmdAllSet_Subnet", "chkSlot_Sub[]", "txtIPAddr_Sub[]", "txtPort_Sub[]",
+          "txtSubnetMask[]"}},
+        {Pane::ComCheck,
+         {"cmdComCheck[]", "cmdAllComCheck", "chkSlot_ComCheck[]", "txtIPAddr_ComCheck[]",
+          "txtPort_ComCheck[]"}},
+    };
     TempStore temp;
     StartedWindow w(temp.store);
-    QSet<QString> lockedNames;
-    for (const QString &name : locked) {
-        if (!name.endsWith("[]")) {
-            lockedNames.insert(name);
-            continue;
-        }
-        for (int i = 0; i < 8; ++i)
-            lockedNames.insert(name.chopped(2) + QStringLiteral("[%1]").arg(i));
+    for (const auto &[pane, locked] : panes) {
+        QSet<QString> lockedNames;
+        for (const QString &name : locked)
+            for (int i = 0; i < 8; ++i)
+                lockedNames.insert(name.endsWith("[]") ? name.chopped(2) + QStringLiteral("[%1]").arg(i)
+                                                       : name);
+        const QStringList menuItems = {"mnuIP",     "mnuPort",     "mnuGateWay",
+                                       "mnuSubnet", "mnuComCheck", "mnuVersion"};
+
+        const auto expectLocked = [&](bool lockedNow) {
+            for (QWidget *widget : w.window.findChildren<QWidget *>()) {
+                const bool control = qobject_cast<QPushButton *>(widget) ||
+                                     qobject_cast<QCheckBox *>(widget) || qobject_cast<QLineEdit *>(widget) ||
+                                     qobject_cast<QPlainTextEdit *>(widget);
+                if (!control || widget->objectName().isEmpty())
+                    continue;
+                const bool shouldBeDisabled = lockedNow && lockedNames.contains(widget->objectName());
+                QVERIFY2(widget->isEnabled() == !shouldBeDisabled, qPrintable(widget->objectName()));
+            }
+            for (const QString &item : menuItems)
+                QCOMPARE(w.child<QAction>(item)->isEnabled(), !lockedNow);
+            for (const char *menu : {"mnuSettings", "mnuTest", "mnuVer"})
+                QVERIFY(w.child<QMenu>(QLatin1String(menu))->menuAction()->isEnabled());
+        };
+
+        w.window.setPaneEnabled(pane, false);
+        expectLocked(true);
+        w.window.setPaneEnabled(pane, true);
+        expectLocked(false);
     }
-    const QStringList menuItems = {"mnuIP",     "mnuPort",     "mnuGateWay",
-                                   "mnuSubnet", "mnuComCheck", "mnuVersion"};
-
-    const auto expectLocked = [&](bool lockedNow) {
-        for (QWidget *widget : w.window.findChildren<QWidget *>()) {
-            const bool control = qobject_cast<QPushButton *>(widget) || qobject_cast<QCheckBox *>(widget) ||
-                                 qobject_cast<QLineEdit *>(widget) || qobject_cast<QPlainTextEdit *>(widget);
-            if (!control || widget->objectName().isEmpty())
-                continue;
-            const bool shouldBeDisabled = lockedNow && lockedNames.contains(widget->objectName());
-            QVERIFY2(widget->isEnabled() == !shouldBeDisabled, qPrintable(widget->objectName()));
-        }
-        for (const QString &item : menuItems)
-            QCOMPARE(w.child<QAction>(item)->isEnabled(), !lockedNow);
-        for (const char *menu : {"mnuSettings", "mnuTest", "mnuVer"})
-            QVERIFY(w.child<QMenu>(QLatin1String(menu))->menuAction()->isEnabled());
-    };
-
-    w.window.setPaneEnabled(Pane(pane), false);
-    expectLocked(true);
-    w.window.setPaneEnabled(Pane(pane), true);
-    expectLocked(false);
 }
 
 void WindowViewTest::hourglassIsTheWaitCursorOnTheWindow()
@@ -195,17 +172,6 @@ void WindowViewTest::hourglassIsTheWaitCursorOnTheWindow()
     QCOMPARE(w.window.cursor().shape(), Qt::ArrowCursor);
 }
 
-void WindowViewTest::messageBoxesGoToTheRecorderWhenOneIsSet()
-{
-    TempStore temp;
-    StartedWindow w(temp.store);
-    w.window.showMessageBox("SLOT 3 : Port No Error!", "Port No Change", BoxIcon::Critical);
-    QCOMPARE(w.boxes.boxes.size(), 1);
-    QCOMPARE(w.boxes.boxes[0].text, QString("SLOT 3 : Port No Error!"));
-    QCOMPARE(w.boxes.boxes[0].title, QString("Port No Change"));
-    QCOMPARE(w.boxes.boxes[0].icon, BoxIcon::Critical);
-}
-
 void WindowViewTest::realMessageBoxIsModalWithOneOkButton_data()
 {
     QTest::addColumn<int>("icon");
@@ -216,14 +182,9 @@ void WindowViewTest::realMessageBoxIsModalWithOneOkButton_data()
     QTest::newRow("critical") << int(BoxIcon::Critical) << int(QMessageBox::Critical)
                               << "SLOT 2 : Time Out Error!"
                               << "SLOT 2 : Time Out Error!";
-    QTest::newRow("information") << int(BoxIcon::Information) << int(QMessageBox::Information)
-                                 << "Communication Check is finished."
-                                 << "Communication Check is finished.";
     QTest::newRow("exclamation") << int(BoxIcon::Exclamation) << int(QMessageBox::Warning)
                                  << "line 1\r\nline 2"
                                  << "line 1\nline 2";
-    QTest::newRow("none") << int(BoxIcon::None) << int(QMessageBox::NoIcon) << "Cannot get Windows Version"
-                          << "Cannot get Windows Version";
 }
 
 void WindowViewTest::realMessageBoxIsModalWithOneOkButton()
