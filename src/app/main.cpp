@@ -1,7 +1,12 @@
+#include "ConsoleOperations.h"
 #include "HostChecks.h"
+#include "IpPaneOperations.h"
 #include "MainWindow.h"
+#include "OperationWiring.h"
+#include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "ShowProbe.h"
+#include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
 
 #include <QApplication>
@@ -17,8 +22,11 @@ int main(int argc, char *argv[])
     if (!window.Form_Load(hostChecks))
         return 1; // the caution was shown; the window never appears and nothing is saved
 
-    // Operations: the integrator creates the remote console, the console operations and the IP
-    // pane's operations here and calls WireOperations (OperationWiring.h).
+    RemoteConsole console(store);
+    ConsoleOperations consoleOperations(window, console);
+    CommandRunner runner;
+    IpPaneOperations ipPaneOperations(window, hostChecks, runner);
+    WireOperations(window, consoleOperations, ipPaneOperations);
 
     ExitAfterFirstShowIfAsked(window);
     window.show();
