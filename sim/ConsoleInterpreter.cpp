@@ -150,6 +150,7 @@ void ConsoleInterpreter::finishLine(ConsoleStep &step)
     if (line.isEmpty() || line == "U")
         return;
 
+    const std::optional<quint16> portBefore = m_portAfterClose;
     Verdict verdict = overlong ? Verdict::Unknown : judge(line);
     if (m_behaviour.unsupported) {
         verdict = Verdict::Unknown;
@@ -158,6 +159,10 @@ void ConsoleInterpreter::finishLine(ConsoleStep &step)
         verdict = Verdict::Malformed;
         step.events.append({QStringLiteral("fault"), QStringLiteral("error")});
     }
+
+    // A line the unit refused must not move it to another port.
+    if (verdict != Verdict::Accepted)
+        m_portAfterClose = portBefore;
 
     QString outcome;
     switch (verdict) {

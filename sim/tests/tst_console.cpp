@@ -54,6 +54,7 @@ private slots:
     void commandLineAnswers();
     void recordFileHoldsExactBytes();
     void ue2MovesUnitAfterClose();
+    void refusedUe2LeavesUnitOnItsPort();
     void secondConnectionWaitsForFirst();
     void quietKeepsOnlyStateLines();
     void rejectsBadCommandLines_data();
@@ -241,6 +242,28 @@ void ConsoleTest::ue2MovesUnitAfterClose()
     QVERIFY(sim.waitForLines(QStringLiteral("moved 0 %1").arg(QString::number(newPort, 16).toUpper()), 2));
     UnitClient again;
     QVERIFY(again.connectTo(newPort));
+    QVERIFY(again.attach());
+}
+
+void ConsoleTest::refusedUe2LeavesUnitOnItsPort()
+{
+    const QString newHex = QString::number(freePort(), 16).toUpper().rightJustified(4, QLatin1Char('0'));
+    SimProcess sim;
+    QVERIFY(sim.start({QStringLiteral("0:unsupported")}));
+    const quint16 port = sim.port(0);
+    {
+        UnitClient client;
+        QVERIFY(client.connectTo(port));
+        QVERIFY(client.attach());
+        QVERIFY(sendEchoed(client, "UE2 " + newHex.toLatin1() + '\r'));
+        QCOMPARE(client.exchange('U', 1), QByteArray("<"));
+        client.socket.disconnectFromHost();
+        QVERIFY(client.waitForClose());
+    }
+    QVERIFY(sim.waitForLine(QStringLiteral("closed 0")));
+    QVERIFY(!sim.lines().join('\n').contains(QStringLiteral("moved")));
+    UnitClient again;
+    QVERIFY(again.connectTo(port));
     QVERIFY(again.attach());
 }
 
