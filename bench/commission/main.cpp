@@ -1,6 +1,7 @@
 // Times each console operation over eight simulated units (instant echo) through ConsoleOperations
 // and sets the total next to the protocol's own floor: the attach's 100 ms pause per attempt plus the
-// operation's fixed pause, per slot.
+// operation's fixed pause, per slot, plus the time the simulated unit itself takes on purpose (it sends
+// its answer to control command 126 about 20 ms after the echo, for prompts that select that command).
 //
 // bench_commission [--fake-view] [--prompt C]
 //   default: the real main window (offscreen unless a platform is set) is the operations' view;
@@ -92,16 +93,14 @@ void fillRows(BenchView &bench, const SimUnits &sim, const Measured &m)
     }
 }
 
-double averageSettingsWriteMs(SettingsStore &store)
+// The simulated unit's own pause before its answer to 126, which the prompt selects from "0" on.
+int unitDelayMs(const QString &prompt)
 {
-    QElapsedTimer timer;
-    timer.start();
-    for (int i = 0; i < Slots; ++i)
-        store.write(QStringLiteral("REMOTE"), {{"TIMEOUT", "RESET", "5000"}, {"RESET_RETRY", "NORMAL", "5"}});
-    return double(timer.nsecsElapsed()) / 1e6 / Slots;
+    constexpr int Answer126DelayMs = 20;
+    return !prompt.isEmpty() && prompt.at(0).unicode() >= '0' ? Answer126DelayMs : 0;
 }
 
-int measure(BenchView &bench, const SimUnits &sim, RemoteConsole &console)
+int measure(BenchView &bench, const SimUnits &sim, RemoteConsole &console, int unitMs)
 {
     ConsoleOperations ops(bench.view, console);
     std::printf("%-18s %10s %10s %14s %10s %s\n", "run", "total ms", "floor ms", "overhead/slot", "overhead",
@@ -115,7 +114,7 @@ int measure(BenchView &bench, const SimUnits &sim, RemoteConsole &console)
         timer.start();
         ops.runAllTicked(m.op);
         const double totalMs = double(timer.nsecsElapsed()) / 1e6;
-        const double floorMs = Slots * double(AttachPauseMs + m.pauseMs);
+        const double floorMs = Slots * double(AttachPauseMs + m.pauseMs + unitMs);
         const bool allPassed = bench.boxes.onlyCompletion();
         failures += allPassed ? 0 : 1;
         std::printf("%-18s %10.1f %10.0f %11.2f ms %9.2f%% %s\n", m.name, totalMs, floorMs,
@@ -167,7 +166,7 @@ int main(int argc, char **argv)
         };
         std::printf("Eight simulated units on loopback, prompt '%s', view: FakeOperationView\n",
                     qPrintable(prompt));
-        failures = measure(bench, sim, console);
+        failures = measure(bench, sim, console, unitDelayMs(prompt));
     } else {
         frmPelmora2 window(store);
         window.setMessageBoxes(&boxes);
@@ -186,9 +185,9 @@ int main(int argc, char **argv)
         std::printf(
             "Eight simulated units on loopback, prompt '%s', view: the main window frmPelmora2 (%s)\n",
             qPrintable(prompt), qPrintable(QGuiApplication::platformName()));
-        failures = measure(bench, sim, console);
+        failures = measure(bench, sim, console, unitDelayMs(prompt));
     }
-    std::printf("The console's settings write-back (one per attach) costs %.2f ms here.\n",
-                averageSettingsWriteMs(store));
+    std::printf("Floor per slot: %d ms attach pause + the operation's pause + %d ms the unit's own delay.\n",
+                AttachPauseMs, unitDelayMs(prompt));
     return failures == 0 ? 0 : 1;
 }
