@@ -16,71 +16,32 @@ namespace
 // What one console operation is called in the window and in its texts.
 struct PaneNames {
     const char *menu;
-    const char *tick;
     const char *ip;
     const char *port;
     const char *further; // New Port, GateWay or Subnet Mask field; nullptr for the check
     const char *rowButton;
-    const char *allButton;
-    QString header;       // "<SLOT n" + header + ">"
-    QString furtherLabel; // before the further field's text in the field line
-    QString errorTitle;
-    RecordedBox completion;
+    const char *header;       // "<SLOT n" + header + ">"
+    const char *furtherLabel; // before the further field's text in the field line
+    const char *errorTitle;
+    const char *completionText;
+    const char *completionTitle;
 };
 
-PaneNames namesOf(ConsoleOp op)
+// In the order of ConsoleOp.
+const PaneNames Names[] = {
+    {"mnuComCheck", "txtIPAddr_ComCheck", "txtPort_ComCheck", nullptr, "cmdComCheck",
+     " : Communication Check ", "", "Communication Check", "Communication Check is finished.",
+     "Communication Check"},
+    {"mnuPort", "txtIPAddr_Port", "txtPort_Port", "txtNewPort", "cmdSet_Port", " : Set Port ",
+     "   New Port : ", "Set Port", "Port setting is finished.", "Set Port"},
+    {"mnuGateWay", "txtIPAddr_GW", "txtPort_GW", "txtGateWay", "cmdSet_GW", " : Set GateWay Addr ",
+     "   GateWay Addr : ", "Set GW Addr", "GateWay Address setting is finished.", "Set GW Addr"},
+    {"mnuSubnet", "txtIPAddr_Sub", "txtPort_Sub", "txtSubnetMask", "cmdSet_Sub", " : Set Subnet Mask ",
+     "   Subnet Mask : ", "Set Subnet Mask", "Subnet Mask setting is finished.", "Subnet Mask"}};
+
+const PaneNames &namesOf(ConsoleOp op)
 {
-    switch (op) {
-    case ConsoleOp::ComCheck:
-        return {"mnuComCheck",
-                "chkSlot_ComCheck",
-                "txtIPAddr_ComCheck",
-                "txtPort_ComCheck",
-                nullptr,
-                "cmdComCheck",
-                "cmdAllComCheck",
-                " : Communication Check ",
-                "",
-                "Communication Check",
-                {"Communication Check is finished.", "Communication Check", BoxIcon::Information}};
-    case ConsoleOp::SetPort:
-        return {"mnuPort",
-                "chkSlot_Port",
-                "txtIPAddr_Port",
-                "txtPort_Port",
-                "txtNewPort",
-                "cmdSet_Port",
-                "cmdAllSet_Port",
-                " : Set Port ",
-                "   New Port : ",
-                "Set Port",
-                {"Port setting is finished.", "Set Port", BoxIcon::Information}};
-    case ConsoleOp::SetGW:
-        return {"mnuGateWay",
-                "chkSlot_GW",
-                "txtIPAddr_GW",
-                "txtPort_GW",
-                "txtGateWay",
-                "cmdSet_GW",
-                "cmdAllSet_GW",
-                " : Set GateWay Addr ",
-                "   GateWay Addr : ",
-                "Set GW Addr",
-                {"GateWay Address setting is finished.", "Set GW Addr", BoxIcon::Information}};
-    case ConsoleOp::SetSubnet:
-        break;
-    }
-    return {"mnuSubnet",
-            "chkSlot_Sub",
-            "txtIPAddr_Sub",
-            "txtPort_Sub",
-            "txtSubnetMask",
-            "cmdSet_Sub",
-            "cmdAllSet_Subnet",
-            " : Set Subnet Mask ",
-            "   Subnet Mask : ",
-            "Set Subnet Mask",
-            {"Subnet Mask setting is finished.", "Subnet Mask", BoxIcon::Information}};
+    return Names[int(op)];
 }
 
 const QString Loopback = QStringLiteral("127.0.0.1");
@@ -89,27 +50,36 @@ const QByteArray Esc("\x1b");
 const QByteArray ControlCommands("\x7f\x7e\x7c\x7d");
 const QByteArray ComCheckCommand("UE1\rU\r");
 
-QString logBlock(ConsoleOp op, int slot, const QString &port, const QString &further, const QString &outcome)
+QString logBlock(ConsoleOp op, int slot, const QString &ip, const QString &port, const QString &further,
+                 const QString &outcome)
 {
-    const PaneNames names = namesOf(op);
-    const QString furtherPart = names.further ? names.furtherLabel + further : QString();
+    const PaneNames &names = namesOf(op);
+    const QString furtherPart = names.further ? QLatin1String(names.furtherLabel) + further : QString();
     return QStringLiteral("<SLOT %1%2>\r\n        IP : %3   Port : %4%5\r\n        %6\r\n\r\n")
-        .arg(QString::number(slot), names.header, Loopback, port, furtherPart, outcome);
+        .arg(QString::number(slot), QLatin1String(names.header), ip, port, furtherPart, outcome);
 }
 
 QString passBlock(ConsoleOp op, int slot, const QString &port, const QString &further = {})
 {
-    return logBlock(op, slot, port, further, QStringLiteral("// Pass  "));
+    return logBlock(op, slot, Loopback, port, further, QStringLiteral("// Pass  "));
 }
 
-QString errorBlock(ConsoleOp op, int slot, const QString &port, const QString &further, const QString &error)
+QString errorBlock(ConsoleOp op, int slot, const QString &ip, const QString &port, const QString &further,
+                   const QString &error)
 {
-    return logBlock(op, slot, port, further, QStringLiteral("// Error!  ") + error);
+    return logBlock(op, slot, ip, port, further, QStringLiteral("// Error!  ") + error);
 }
 
 RecordedBox errorBox(ConsoleOp op, int slot, const QString &error)
 {
-    return {QStringLiteral("SLOT %1 : %2").arg(slot).arg(error), namesOf(op).errorTitle, BoxIcon::Critical};
+    return {QStringLiteral("SLOT %1 : %2").arg(slot).arg(error), QLatin1String(namesOf(op).errorTitle),
+            BoxIcon::Critical};
+}
+
+RecordedBox completionBox(ConsoleOp op)
+{
+    return {QLatin1String(namesOf(op).completionText), QLatin1String(namesOf(op).completionTitle),
+            BoxIcon::Information};
 }
 
 QString paddedPort(const QString &port)
@@ -205,7 +175,7 @@ void ConsoleWindowTest::comCheckAllChecksTheTickedUnitsFromTheStore()
         for (int unit = 0; unit < 3; ++unit)
             expectedLog += passBlock(ConsoleOp::ComCheck, slotOfUnit[unit], sim.portText(unit));
         QCOMPARE(w.window.logText(), expectedLog); // the field line shows the port as typed
-        QCOMPARE(w.boxes.boxes, QList<RecordedBox>{namesOf(ConsoleOp::ComCheck).completion});
+        QCOMPARE(w.boxes.boxes, QList<RecordedBox>{completionBox(ConsoleOp::ComCheck)});
         QCOMPARE(w.text("txtPort_ComCheck", 1), paddedPort(shortPort));
         QVERIFY(!w.window.OperationBusy());
         QVERIFY(w.window.close());
@@ -245,7 +215,7 @@ void ConsoleWindowTest::portChangeMovesTheUnitAndTheCheckFollowsIt()
         w.click("cmdSet_Port", 0);
 
         QCOMPARE(w.window.logText(), passBlock(ConsoleOp::SetPort, 0, oldPort, newPort));
-        QCOMPARE(w.boxes.boxes, QList<RecordedBox>{namesOf(ConsoleOp::SetPort).completion});
+        QCOMPARE(w.boxes.boxes, QList<RecordedBox>{completionBox(ConsoleOp::SetPort)});
         QCOMPARE(w.text("txtPort_Port", 0), paddedPort(oldPort));
         QCOMPARE(w.text("txtNewPort", 0), paddedPort(newPort));
         QCOMPARE(w.window.Slots().SlotPort[0], paddedPort(oldPort)); // the port this connection used
@@ -265,7 +235,7 @@ void ConsoleWindowTest::portChangeMovesTheUnitAndTheCheckFollowsIt()
     w.click("cmdComCheck", 0);
 
     QCOMPARE(w.window.logText(), passBlock(ConsoleOp::ComCheck, 0, paddedPort(newPort)));
-    QCOMPARE(w.boxes.boxes, QList<RecordedBox>{namesOf(ConsoleOp::ComCheck).completion});
+    QCOMPARE(w.boxes.boxes, QList<RecordedBox>{completionBox(ConsoleOp::ComCheck)});
     QVERIFY(w.window.close());
     waitForClose(sim, 0);
     QCOMPARE(sim.received(0), portChange + Esc + ControlCommands + ComCheckCommand);
@@ -298,7 +268,7 @@ void ConsoleWindowTest::addressCommandsGoOutInTwelveDigitForm()
     QVERIFY2(sim.start({port + QStringLiteral(":prompt=") + prompt}), qPrintable(sim.error()));
     TempStore temp;
     WiredWindow w(temp.store);
-    const PaneNames names = namesOf(op);
+    const PaneNames &names = namesOf(op);
     w.menu(names.menu);
     w.type(names.ip, 2, Loopback);
     w.type(names.port, 2, port);
@@ -307,7 +277,7 @@ void ConsoleWindowTest::addressCommandsGoOutInTwelveDigitForm()
     w.click(names.rowButton, 2);
 
     QCOMPARE(w.window.logText(), passBlock(op, 2, port, address));
-    QCOMPARE(w.boxes.boxes, QList<RecordedBox>{names.completion});
+    QCOMPARE(w.boxes.boxes, QList<RecordedBox>{completionBox(op)});
     QCOMPARE(w.text(names.port, 2), paddedPort(port));
     QCOMPARE(w.text(names.further, 2), address); // kept as typed
     waitForClose(sim, 0);
@@ -369,7 +339,7 @@ void ConsoleWindowTest::failuresReachLogAndBox()
     TempStore temp;
     shortenConsoleLimits(temp.store);
     WiredWindow w(temp.store);
-    const PaneNames names = namesOf(op);
+    const PaneNames &names = namesOf(op);
     w.menu(names.menu);
     w.type(names.ip, 5, ip);
     w.type(names.port, 5, port);
@@ -378,10 +348,7 @@ void ConsoleWindowTest::failuresReachLogAndBox()
 
     w.click(names.rowButton, 5);
 
-    QString expectedLog = errorBlock(op, 5, port, further, error);
-    if (ip != Loopback) // a field line shows the address as typed
-        expectedLog.replace(QStringLiteral("IP : ") + Loopback, QStringLiteral("IP : ") + ip);
-    QCOMPARE(w.window.logText(), expectedLog);
+    QCOMPARE(w.window.logText(), errorBlock(op, 5, ip, port, further, error));
     QCOMPARE(w.boxes.boxes, QList<RecordedBox>{errorBox(op, 5, error)});
     // The port is padded once the row's checks have passed, also when the unit then fails.
     QCOMPARE(w.text(names.port, 5), connects ? paddedPort(port) : port);
@@ -405,7 +372,7 @@ void ConsoleWindowTest::completionBoxFollowsTheLastTickedSlot_data()
     };
     QTest::newRow("no slot ticked") << false << false << QList<RecordedBox>{};
     QTest::newRow("first fails, last passes")
-        << true << true << QList<RecordedBox>{unsupported(1), namesOf(ConsoleOp::ComCheck).completion};
+        << true << true << QList<RecordedBox>{unsupported(1), completionBox(ConsoleOp::ComCheck)};
     QTest::newRow("first passes, last fails") << true << false << QList<RecordedBox>{unsupported(3)};
 }
 
@@ -440,10 +407,12 @@ void ConsoleWindowTest::completionBoxFollowsTheLastTickedSlot()
         return;
     }
     const QString unsupported = QStringLiteral("999:Unspported Command.");
-    const QString first = firstFails ? errorBlock(ConsoleOp::ComCheck, 1, sim.portText(0), {}, unsupported)
-                                     : passBlock(ConsoleOp::ComCheck, 1, sim.portText(0));
-    const QString last = firstFails ? passBlock(ConsoleOp::ComCheck, 3, sim.portText(1))
-                                    : errorBlock(ConsoleOp::ComCheck, 3, sim.portText(1), {}, unsupported);
+    const QString first = firstFails
+                              ? errorBlock(ConsoleOp::ComCheck, 1, Loopback, sim.portText(0), {}, unsupported)
+                              : passBlock(ConsoleOp::ComCheck, 1, sim.portText(0));
+    const QString last = firstFails
+                             ? passBlock(ConsoleOp::ComCheck, 3, sim.portText(1))
+                             : errorBlock(ConsoleOp::ComCheck, 3, Loopback, sim.portText(1), {}, unsupported);
     QCOMPARE(w.window.logText(), first + last);
     QCOMPARE(w.window.Slots().SlotTicked[1], qint16(1)); // the Port pane's ticks are the shared ones
 }
