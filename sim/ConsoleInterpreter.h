@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UnitSpec.h"
+#include "UnitArgument.h"
 
 #include <QByteArray>
 #include <QList>

@@ -107,10 +107,10 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
         return fail(QStringLiteral("at least one UNIT is needed"));
     for (const QString &text : unitTexts) {
         QString error;
-        const auto spec = parseUnitSpec(text, &error);
-        if (!spec)
+        const auto unit = parseUnitArgument(text, &error);
+        if (!unit)
             return fail(error);
-        options.units.append(*spec);
+        options.units.append(*unit);
     }
 
     if (parser.isSet(fresh)) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "UnitSpec.h"
+#include "UnitArgument.h"
 
 #include <QByteArray>
 #include <QHostAddress>
@@ -16,7 +16,7 @@ struct SimOptions {
     QString freshInterface; // set: play one factory-fresh unit on this interface
     QByteArray freshMac;
     int prefixLength = 24;
-    QList<UnitSpec> units;
+    QList<UnitArgument> units;
 };
 
 struct ParsedCommandLine {

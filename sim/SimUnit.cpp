@@ -4,9 +4,9 @@
 #include "EventLog.h"
 #include "ReplyQueue.h"
 
-SimUnit::SimUnit(int index, const UnitSpec &spec, const QHostAddress &address, EventLog &log,
+SimUnit::SimUnit(int index, const UnitArgument &unit, const QHostAddress &address, EventLog &log,
                  std::unique_ptr<ByteRecorder> recorder, QObject *parent)
-    : QObject(parent), m_index(index), m_behaviour(spec.behaviour), m_port(spec.port), m_address(address),
+    : QObject(parent), m_index(index), m_behaviour(unit.behaviour), m_port(unit.port), m_address(address),
       m_log(log), m_recorder(std::move(recorder))
 {
     connect(&m_server, &QTcpServer::newConnection, this, &SimUnit::serveNextConnection);

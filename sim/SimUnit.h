@@ -1,7 +1,7 @@
 #pragma once
 
 #include "ConsoleInterpreter.h"
-#include "UnitSpec.h"
+#include "UnitArgument.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -24,7 +24,7 @@ class SimUnit : public QObject
     Q_OBJECT
 
 public:
-    SimUnit(int index, const UnitSpec &spec, const QHostAddress &address, EventLog &log,
+    SimUnit(int index, const UnitArgument &unit, const QHostAddress &address, EventLog &log,
             std::unique_ptr<ByteRecorder> recorder, QObject *parent = nullptr);
     ~SimUnit() override;
 

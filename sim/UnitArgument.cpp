@@ -1,4 +1,4 @@
-#include "UnitSpec.h"
+#include "UnitArgument.h"
 
 #include <QStringList>
 
@@ -104,28 +104,28 @@ std::optional<char> parseCharOption(const QString &text)
     return std::nullopt;
 }
 
-std::optional<UnitSpec> parseUnitSpec(const QString &text, QString *error)
+std::optional<UnitArgument> parseUnitArgument(const QString &text, QString *error)
 {
     const qsizetype colon = text.indexOf(QLatin1Char(':'));
     const QString portText = colon < 0 ? text : text.left(colon);
-    UnitSpec spec;
+    UnitArgument unit;
 
     const auto port = parseHexPort(portText);
     if (!port) {
         *error = QStringLiteral("%1: the port must be one to four hexadecimal digits").arg(text);
         return std::nullopt;
     }
-    spec.port = *port;
+    unit.port = *port;
 
     if (colon >= 0) {
         const QStringList options = text.mid(colon + 1).split(QLatin1Char(','));
         for (const QString &option : options) {
-            const QString problem = applyOption(option, spec.behaviour);
+            const QString problem = applyOption(option, unit.behaviour);
             if (!problem.isEmpty()) {
                 *error = QStringLiteral("%1: %2").arg(text, problem);
                 return std::nullopt;
             }
         }
     }
-    return spec;
+    return unit;
 }

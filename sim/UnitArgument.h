@@ -23,13 +23,13 @@ struct UnitBehaviour {
 };
 
 // One UNIT argument: PORT[:OPTION[,OPTION...]].
-struct UnitSpec {
+struct UnitArgument {
     quint16 port = 0; // 0: any free port
     UnitBehaviour behaviour;
 };
 
 // Parses one UNIT argument; on failure returns nothing and says why in error.
-std::optional<UnitSpec> parseUnitSpec(const QString &text, QString *error);
+std::optional<UnitArgument> parseUnitArgument(const QString &text, QString *error);
 
 // A character given as itself ("#") or as 0xNN ("0x23").
 std::optional<char> parseCharOption(const QString &text);
