@@ -3,9 +3,11 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping)
-if [ "${1:-}" = "--run" ]; then
-    packages+=(xvfb xauth x11-apps imagemagick)
-fi
+case "${1:-}" in
+    --run) packages+=(xvfb xauth x11-apps imagemagick) ;;
+    # The MinGW cross compiler checks that the Windows-only sources compile.
+    --test) packages+=(g++-mingw-w64-x86-64-posix) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

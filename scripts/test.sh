@@ -3,7 +3,7 @@
 # UndefinedBehaviorSanitizer. Set PELMORA2_SANITIZE=0 to skip the sanitizer pass.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-scripts/setup.sh
+scripts/setup.sh --test
 
 scripts/build.sh build
 (cd build && ctest --output-on-failure -j2)
