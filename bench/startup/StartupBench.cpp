@@ -1,10 +1,6 @@
-// Measures and prints, without asserting anything:
-//  - the time from starting a pelmora2 process to its window being shown, and the process's peak
-//    resident memory (VmHWM) at that moment, over several starts. The program is run with
-//    PELMORA2_EXIT_AFTER_SHOW set (it then prints its VmHWM once the window is painted and ends
-//    without saving) and with a throw-away settings folder;
-//  - the cost of appending one log line when the log holds 100 lines and when it holds 100 000.
-// Usage: bench_startup [starts]   (pelmora2 is looked for next to this program)
+// Prints, asserting nothing: the time from starting pelmora2 (PELMORA2_EXIT_AFTER_SHOW, throw-away settings)
+// to its shown window and its peak resident memory then, over several starts; and the cost of one log line
+// appended to a log holding 100 and 100 000 lines. Usage: bench_startup [starts] (pelmora2 beside it)
 #include "LogWindow.h"
 
 #include <QApplication>
@@ -13,91 +9,31 @@
 #include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
-#include <optional>
 #include <vector>
 
-namespace
+// Microseconds per line for 200 lines appended one at a time to a log already holding `lines`, each
+// followed by the event processing an operation's step allows (layout and paint included).
+static double appendCostUs(int lines)
 {
-
-struct StartFigures {
-    double shownMs;
-    long vmhwmKb;
-};
-
-std::optional<StartFigures> startOnce(const QString &program, const QString &configRoot)
-{
-    QProcess process;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PELMORA2_EXIT_AFTER_SHOW"), QStringLiteral("1"));
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configRoot);
-    if (!env.contains(QStringLiteral("QT_QPA_PLATFORM")))
-        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
-    process.setProcessEnvironment(env);
-    process.setProcessChannelMode(QProcess::SeparateChannels);
-
-    QElapsedTimer clock;
-    clock.start();
-    process.start(program, {});
-    QByteArray out;
-    while (!out.contains('\n')) {
-        if (!process.waitForReadyRead(20000)) // sleeps until output arrives or the process ends
-            break;
-        out += process.readAllStandardOutput();
-    }
-    const double shownMs = clock.nsecsElapsed() / 1e6;
-    if (!process.waitForFinished(10000))
-        process.kill();
-    const int at = out.indexOf("PELMORA2_SHOWN vmhwm_kb=");
-    if (at < 0)
-        return std::nullopt;
-    return StartFigures{shownMs, out.mid(at + 24).trimmed().split('\n').value(0).toLong()};
-}
-
-QString logLine(int n)
-{
-    return QStringLiteral("        IP : 192.168.0.%1   Port : 1F90\r\n").arg(n % 256);
-}
-
-// Nanoseconds per line for `count` lines appended one at a time; with events, each append is followed
-// by the event processing an operation's step allows (layout and paint of the log window included).
-double appendCost(LogWindow &log, int count, bool withEvents)
-{
-    QElapsedTimer clock;
-    clock.start();
-    for (int i = 0; i < count; ++i) {
-        log.appendLog(logLine(i));
-        if (withEvents)
-            QApplication::processEvents();
-    }
-    const double cost = double(clock.nsecsElapsed()) / count;
-    QApplication::processEvents();
-    return cost;
-}
-
-void fillTo(LogWindow &log, int lines)
-{
-    constexpr int Chunk = 1000;
-    for (int held = 0; held < lines; held += Chunk) {
-        QString block;
-        for (int i = held; i < std::min(held + Chunk, lines); ++i)
-            block += logLine(i);
-        log.appendLog(block);
-    }
-    QApplication::processEvents();
-}
-
-// A fresh log window holding `lines` lines, then the cost of `Measured` more.
-double costAtLength(int lines, bool withEvents)
-{
-    constexpr int Measured = 200;
+    const auto logLine = [](int n) {
+        return QString("        IP : 192.168.0.%1   Port : 1F90\r\n").arg(n % 256);
+    };
     LogWindow log;
-    log.resize(321, 417); // the window's own size for it
+    log.resize(321, 417); // its size in the window
     log.show();
-    fillTo(log, lines);
-    return appendCost(log, Measured, withEvents);
+    QString held;
+    for (int i = 0; i < lines; ++i)
+        held += logLine(i);
+    log.appendLog(held);
+    QApplication::processEvents();
+    QElapsedTimer clock;
+    clock.start();
+    for (int i = 0; i < 200; ++i) {
+        log.appendLog(logLine(i));
+        QApplication::processEvents();
+    }
+    return clock.nsecsElapsed() / 200 / 1e3;
 }
-
-} // namespace
 
 int main(int argc, char *argv[])
 {
@@ -105,29 +41,39 @@ int main(int argc, char *argv[])
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     const int starts = argc > 1 ? std::max(1, atoi(argv[1])) : 5;
-
-    const QString program = QCoreApplication::applicationDirPath() + QStringLiteral("/pelmora2");
+    const QString program = QCoreApplication::applicationDirPath() + "/pelmora2";
     QTemporaryDir config;
-    std::vector<StartFigures> figures;
+    std::vector<std::pair<double, long>> figures; // ms to shown window, VmHWM in kB
     for (int i = 0; i < starts; ++i) {
-        const auto f = startOnce(program, config.path());
-        if (!f) {
-            std::printf("pelmora2 did not report a shown window (is %s built? without administrator rights "
-                        "the start-up caution waits for OK)\n",
-                        qPrintable(program));
+        QProcess process;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("PELMORA2_EXIT_AFTER_SHOW", "1");
+        env.insert("XDG_CONFIG_HOME", config.path());
+        process.setProcessEnvironment(env);
+        QElapsedTimer clock;
+        clock.start();
+        process.start(program, {});
+        QByteArray out;
+        while (!out.contains('\n') && process.waitForReadyRead(20000))
+            out += process.readAllStandardOutput();
+        const double shownMs = clock.nsecsElapsed() / 1e6;
+        process.waitForFinished(10000);
+        const int at = out.indexOf("PELMORA2_SHOWN vmhwm_kb=");
+        if (at < 0) {
+            std::printf(
+                "%s reported no shown window (built? without administrator rights its caution waits)\n",
+                qPrintable(program));
             return 1;
         }
-        figures.push_back(*f);
+        figures.push_back({shownMs, out.mid(at + 24).split('\n').value(0).trimmed().toLong()});
     }
-    std::sort(figures.begin(), figures.end(), [](auto a, auto b) { return a.shownMs < b.shownMs; });
+    std::sort(figures.begin(), figures.end());
+    const auto &median = figures[figures.size() / 2];
     std::printf("pelmora2 start to shown window over %d starts: min %.1f ms, median %.1f ms, max %.1f ms\n",
-                starts, figures.front().shownMs, figures[figures.size() / 2].shownMs, figures.back().shownMs);
-    std::printf("peak resident memory (VmHWM) at shown window: median %ld kB\n",
-                figures[figures.size() / 2].vmhwmKb);
-
-    std::printf("\n%-30s %14s %14s\n", "log window, cost per line", "100 lines", "100 000 lines");
-    for (bool withEvents : {false, true})
-        std::printf("%-30s %11.1f us %11.1f us\n", withEvents ? "append + event processing" : "append only",
-                    costAtLength(100, withEvents) / 1000, costAtLength(100000, withEvents) / 1000);
+                starts, figures.front().first, median.first, figures.back().first);
+    std::printf("peak resident memory (VmHWM) at shown window, median start: %ld kB\n", median.second);
+    std::printf(
+        "log window, append + event processing per line: %.1f us at 100 lines, %.1f us at 100 000 lines\n",
+        appendCostUs(100), appendCostUs(100000));
     return 0;
 }

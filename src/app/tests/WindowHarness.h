@@ -5,30 +5,26 @@
 #include "SettingsStore.h"
 #include "platform/HostQuestions.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
 #include <QFile>
+#include <QLineEdit>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
-#include <memory>
 
-// A host that answers as the test says; by default an administrator on a newer host.
-class FakeHost : public HostQuestions
+class FakeHost : public HostQuestions // by default an administrator on a newer host
 {
 public:
     bool administrator = true;
-    std::optional<int> major = 10;
-    std::string currency = "$";
-
     bool isAdministrator() override { return administrator; }
-    std::optional<int> majorVersion() override { return major; }
-    std::string currencySymbol() override { return currency; }
+    std::optional<int> majorVersion() override { return 10; }
+    std::string currencySymbol() override { return "$"; }
 };
 
 struct RecordedBox {
-    QString text;
-    QString title;
+    QString text, title;
     BoxIcon icon;
 };
 
@@ -42,18 +38,16 @@ public:
     }
 };
 
-// A settings store in a temporary folder, with helpers to seed it and read back its INI file.
+// A settings store in a temporary folder; stored() reads the INI file afresh, "<absent>" for a missing key.
 struct TempStore {
     QTemporaryDir dir;
     SettingsStore store{dir.path()};
-
     QString iniPath() const { return store.iniPath(QStringLiteral("QV512")); }
     bool iniExists() const { return QFile::exists(iniPath()); }
     void seed(const QString &section, int slot, const QString &value)
     {
         store.write(QStringLiteral("QV512"), section, QStringLiteral("SLOT%1").arg(slot), value);
     }
-    // The raw text in the file, as a fresh reader sees it; "<absent>" when the key is missing.
     QString stored(const QString &section, int slot) const
     {
         QSettings ini(iniPath(), QSettings::IniFormat);
@@ -62,8 +56,7 @@ struct TempStore {
     }
 };
 
-// The real window over a temporary store, started through Form_Load with a fake host.
-class StartedWindow
+class StartedWindow // the real window over a temporary store, started through Form_Load with a fake host
 {
 public:
     explicit StartedWindow(SettingsStore &store) : window(store)
@@ -71,18 +64,16 @@ public:
         loaded = window.Form_Load(checks);
         window.setMessageBoxes(&boxes);
     }
-
     template <typename T = QWidget> T *child(const QString &name) const
     {
-        T *found = window.findChild<T *>(name);
-        if (!found)
-            qWarning("no control named %s", qPrintable(name));
-        return found;
+        return window.findChild<T *>(name);
     }
     template <typename T = QWidget> T *child(const char *name, int index) const
     {
         return child<T>(QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(index));
     }
+    bool ticked(const char *name, int row) const { return child<QAbstractButton>(name, row)->isChecked(); }
+    QString text(const char *name, int row) const { return child<QLineEdit>(name, row)->text(); }
     void menu(const char *item) const { child<QAction>(QLatin1String(item))->trigger(); }
     void showAndActivate()
     {
@@ -93,8 +84,7 @@ public:
 
     FakeHost host;
     RecordingBoxes boxes;
-    int programEnds = 0;
-    HostChecks checks{host, boxes, [this] { ++programEnds; }};
+    HostChecks checks{host, boxes, [] {}};
     frmPelmora2 window;
     bool loaded = false;
 };

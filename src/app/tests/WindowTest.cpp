@@ -1,0 +1,202 @@
+// The real window offscreen over a temporary store: start-up, panes, saving on close, log, lock, boxes.
+#include "Version.h"
+#include "WindowHarness.h"
+
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QTimer>
+
+namespace
+{
+
+const char *const Menus[] = {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck"};
+const char *const Ticks[] = {"chkSlot_IP", "chkSlot_Port", "chkSlot_GW", "chkSlot_Sub", "chkSlot_ComCheck"};
+const char *const Titles[] = {"lblTitle_IP", "lblTitle_Port", "lblTitle_GW", "lblTitle_Subnet",
+                              "lblTitle_ComCheck"};
+
+// Runs check on the modal widget once the event loop shows it, then presses its only button.
+void whenModalShown(const std::function<void(QWidget *)> &check)
+{
+    QTimer::singleShot(0, [check] {
+        QTRY_VERIFY(QApplication::activeModalWidget() != nullptr);
+        QWidget *modal = QApplication::activeModalWidget();
+        check(modal);
+        QTest::mouseClick(modal->findChildren<QAbstractButton *>().value(0), Qt::LeftButton);
+    });
+}
+
+} // namespace
+
+class WindowTest : public QObject
+{
+    Q_OBJECT
+
+    static void click(QWidget *w) { QTest::mouseClick(w, Qt::LeftButton, {}, w->rect().center()); }
+
+private slots:
+    void startsOnTheIpPaneWithTheStoredRows()
+    {
+        TempStore temp;
+        temp.seed("MACAddress", 5, "AB-CD-EF");
+        temp.seed("IPAddress", 5, "10.1.2.3");
+        StartedWindow w(temp.store);
+        QVERIFY(w.loaded);
+        w.showAndActivate();
+        QCOMPARE(QApplication::focusWidget(), w.child("cmdAllSet_IP"));
+        for (int pane = 0; pane < 5; ++pane)
+            QCOMPARE(w.child(Titles[pane])->isVisible(), pane == 0);
+        for (int i = 0; i < 8; ++i) {
+            QVERIFY(w.child("frmIP", i)->isVisible() && !w.child("frmSubnetMask", i)->isVisible());
+            QCOMPARE(w.text("txtMAC", i), QString("0A-00-3C"));
+            QCOMPARE(w.text("txtMCAddr", i), QString(i == 5 ? "AB-CD-EF" : ""));
+        }
+        QCOMPARE(w.text("txtIPAddr_IP", 5), QString("10.1.2.3"));
+        QCOMPARE(w.child<QAbstractButton>("cmdAllSet_IP")->text(), QString("Set All"));
+        QCOMPARE(w.child<QLineEdit>("txtMCAddr", 0)->maxLength(), 8);
+        QCOMPARE(w.child<QLineEdit>("txtSubnetMask", 3)->maxLength(), 15);
+        QWidget *client = w.window.centralWidget(), *setAll = w.child("cmdAllSet_IP");
+        QCOMPARE(QRect(setAll->mapTo(client, QPoint()), setAll->size()), QRect(296, 440, 137, 41));
+        QCOMPARE(w.child("txtSubnetMask", 3)->mapTo(client, QPoint()), QPoint(417, 205));
+    }
+
+    void panesShareTicksAndRefillFromTheSlotTable()
+    {
+        TempStore temp;
+        temp.seed("IPAddress", 1, "192.168.0.21");
+        temp.seed("PortNo", 1, "1F90");
+        StartedWindow w(temp.store);
+        w.window.show();
+        w.menu("mnuPort");
+        click(w.child("chkSlot_Port", 2));
+        w.menu("mnuGateWay");
+        for (int i = 0; i < 8; ++i)
+            QCOMPARE(w.ticked("chkSlot_GW", i), i == 2);
+        click(w.child("chkSlot_GW", 2)); // unticked in another pane: unticked everywhere
+        for (int pane = 0; pane < 5; ++pane) {
+            w.menu(Menus[pane]);
+            QVERIFY(!w.ticked(Ticks[pane], 2));
+            for (int other = 0; other < 5; ++other) // each menu item shows its own pane only
+                QCOMPARE(w.child(Titles[other])->isVisible(), other == pane);
+        }
+
+        w.menu("mnuGateWay");
+        auto *ip = w.child<QLineEdit>("txtIPAddr_GW", 1);
+        auto *port = w.child<QLineEdit>("txtPort_GW", 1);
+        ip->clear();
+        QTest::keyClicks(ip, "10.0.0.9");
+        QTest::keyClicks(w.child("txtGateWay", 1), "10.0.0.1");
+        w.menu("mnuSubnet");
+        w.menu("mnuGateWay");
+        QCOMPARE(ip->text(), QString("192.168.0.21"));          // the typed address is lost
+        QCOMPARE(w.text("txtGateWay", 1), QString("10.0.0.1")); // the gateway is not in the slot table
+        port->clear();
+        QTest::keyClicks(port, "AB");
+        w.menu("mnuGateWay"); // the pane already shown refills too
+        QCOMPARE(port->text(), QString("1F90"));
+    }
+
+    void closeSavesTheWholeSlotTableUnlessBusy()
+    {
+        TempStore temp;
+        {
+            StartedWindow w(temp.store);
+            w.window.show();
+            QTest::keyClicks(w.child("txtIPAddr_IP", 0), "10.1.1.1"); // typed, never used: not saved
+            w.window.storeSlotPort(2, "0050");
+            for (int row : {1, 6})
+                click(w.child("chkSlot_IP", row));
+            w.window.setOperationBusy(true);
+            QVERIFY(!w.window.close() && w.window.isVisible() && !temp.iniExists());
+            w.window.setOperationBusy(false);
+            QVERIFY(w.window.close());
+        }
+        QCOMPARE(QSettings(temp.iniPath(), QSettings::IniFormat).allKeys().size(), 32);
+        for (const QString section : {"MACAddress", "IPAddress", "PortNo", "Slot"})
+            for (int i = 0; i < 8; ++i) {
+                const QString tick = i == 1 || i == 6 ? "1" : "0", port = i == 2 ? "0050" : "";
+                QCOMPARE(temp.stored(section, i), section == "Slot" ? tick : section == "PortNo" ? port : "");
+            }
+        // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).
+        temp.seed("Slot", 3, "x");
+        temp.seed("Slot", 4, "65537");
+        StartedWindow again(temp.store);
+        for (int pane : {0, 4}) {
+            again.menu(Menus[pane]);
+            for (int i = 0; i < 8; ++i)
+                QCOMPARE(again.ticked(Ticks[pane], i), i == 1 || i == 6);
+        }
+    }
+
+    void logKeepsCrLfAndPaneLockDisablesThePaneAndTheMenuItems()
+    {
+        TempStore temp;
+        StartedWindow w(temp.store);
+        QString expected;
+        for (const QString part : {"<SLOT 0 : Check >\r\n", "    Reply from 1.2.3.4", "\r\n\r\n"}) {
+            w.window.appendLog(part);
+            expected += part;
+        }
+        QCOMPARE(w.window.logText(), expected);
+        auto *log = w.child<QPlainTextEdit>("txtLog");
+        QCOMPARE(log->textCursor().position(), log->document()->characterCount() - 1); // caret at the end
+
+        const QStringList locks = {"cmdComCheck", "chkSlot_ComCheck", "txtIPAddr_ComCheck",
+                                   "txtPort_ComCheck", "cmdAllComCheck"};
+        for (bool locked : {true, false}) {
+            w.window.setPaneEnabled(Pane::ComCheck, !locked);
+            for (QWidget *widget : w.window.findChildren<QWidget *>()) {
+                const QString name = widget->objectName().section('[', 0, 0);
+                if (!name.isEmpty())
+                    QVERIFY2(widget->isEnabled() == !(locked && locks.contains(name)), qPrintable(name));
+            }
+            for (const char *item :
+                 {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck", "mnuVersion"})
+                QCOMPARE(w.child<QAction>(item)->isEnabled(), !locked);
+        }
+    }
+
+    void messageAndAboutBoxesAreModal()
+    {
+        TempStore temp;
+        StartedWindow w(temp.store);
+        w.showAndActivate();
+        w.window.setMessageBoxes(nullptr); // the real boxes
+        QStringList seen;
+        whenModalShown([&](QWidget *modal) {
+            auto *box = qobject_cast<QMessageBox *>(modal);
+            QVERIFY(box && box->isModal() && box->icon() == QMessageBox::Critical &&
+                    box->buttons().size() == 1);
+            seen << box->windowTitle() << box->text();
+        });
+        w.window.showMessageBox("SLOT 2 : Time Out Error!", "Communication Check", BoxIcon::Critical);
+        whenModalShown([&](QWidget *about) {
+            QVERIFY(about->isModal());
+            seen << about->findChild<QWidget *>("lblVer")->property("text").toString();
+        });
+        w.menu("mnuVersion"); // both return once OK is pressed
+        const QString version =
+            QString("Version : %1.%2.%3").arg(Pelmora2VersionMajor).arg(Pelmora2VersionMinor);
+        QCOMPARE(seen, QStringList({"Communication Check", "SLOT 2 : Time Out Error!",
+                                    version.arg(Pelmora2VersionRevision)}));
+    }
+
+    void missingAdministratorRightsEndStartUpWithoutSaving()
+    {
+        TempStore temp;
+        FakeHost host;
+        host.administrator = false;
+        RecordingBoxes boxes;
+        int ends = 0;
+        HostChecks checks(host, boxes, [&] { ++ends; });
+        {
+            frmPelmora2 window(temp.store);
+            QVERIFY(!window.Form_Load(checks));
+            window.storeSlotIP(1, "10.9.9.9"); // would reach the file if anything saved
+        }
+        QVERIFY(ends == 1 && boxes.boxes.size() == 1 && boxes.boxes[0].title == "Caution");
+        QVERIFY(!temp.iniExists());
+    }
+};
+
+QTEST_MAIN(WindowTest)
+#include "WindowTest.moc"

@@ -1,0 +1,160 @@
+// Keystroke rules, address and port texts, the filtered field, and the pane lock's order of steps.
+#include "AddressValidation.h"
+#include "FilteredLineEdit.h"
+#include "PaneLock.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QPushButton>
+#include <QTest>
+
+namespace
+{
+
+// Records, in order, the objects whose enabled state changes.
+class EnableRecorder : public QObject
+{
+public:
+    QStringList changes;
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (event->type() == QEvent::EnabledChange)
+            changes << watched->objectName();
+        return false;
+    }
+};
+
+} // namespace
+
+class InputTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void keyRulesKeepConvertOrSwallow_data()
+    {
+        QTest::addColumn<KeyRule>("rule");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("kept");
+        const auto row = [](const char *name, KeyRule rule, const char *typed, const char *kept) {
+            QTest::newRow(name) << rule << QString(typed) << QString(kept);
+        };
+        row("port", HexPortKeyRule, "1f9G-. \r\b", "1F9\b");
+        row("MAC tail", MacTailKeyRule, "aB-c9x .\r", "AB-C9");
+        row("address", FilterIPAddrKey, "1a/- Z.9\r\b", "1.9\b");
+    }
+    void keyRulesKeepConvertOrSwallow()
+    {
+        QFETCH(KeyRule, rule);
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        QString result;
+        for (const QChar ch : typed) {
+            qint16 key = qint16(ch.unicode());
+            rule(key);
+            if (key != 0)
+                result += QChar(key);
+        }
+        QCOMPARE(result, kept);
+        // Codes outside ASCII are swallowed, also those whose low byte is an accepted character.
+        for (int code : {-32768, -1, 128, 256 + '1', 0xFF11}) {
+            qint16 key = qint16(code);
+            rule(key);
+            QCOMPARE(key, qint16(0));
+        }
+    }
+
+    void addressesAndPortsAreNormalised_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("address");
+        QTest::addColumn<QString>("port"); // null: not a port text
+        const auto row = [](const char *text, const char *address, const char *port) {
+            QTest::newRow(text) << QString(text) << QString(address) << QString(port);
+        };
+        row("1.2.3.4", "001002003004", nullptr);
+        row("10.010.08.09", "010010008009", nullptr); // decimal, never octal
+        row(".1.2.3", "000001002003", nullptr);
+        for (const char *bad : {"1..2.3", "1.2.3", "1.2.3.4.5", "1.2.3.256", "1234.1.1.1", "1.2.3.a",
+                                "1.2.3.4;", " 1.2.3.4", "+1.2.3.4", "1.2.3.\uFF14"})
+            row(bad, "", nullptr);
+        row("1F", "", "001F");
+        row("ABCD", "", "ABCD");
+        row("12345", "", "2345");
+        row("", "", "000");
+    }
+    void addressesAndPortsAreNormalised()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, address);
+        QFETCH(QString, port);
+        QCOMPARE(ConvIPAddr(text), address);
+        if (!port.isNull())
+            QCOMPARE(PadPortNo(text), port);
+    }
+
+    void fieldFiltersTypedPastedAndDroppedText()
+    {
+        QWidget window;
+        auto *port = new FilteredLineEdit(HexPortKeyRule, &window);
+        auto *address = new FilteredLineEdit(FilterIPAddrKey, &window);
+        port->setMaxLength(4);
+        address->setGeometry(0, 40, 200, 30);
+        window.show();
+        port->setFocus();
+        QTest::keyClicks(port, "1x2y345"); // refused keys do not count against the maximum length
+        QTest::keyClick(port, Qt::Key_Return);
+        QCOMPARE(port->text(), QString("1234"));
+        QTest::keyClick(port, Qt::Key_Backspace);
+        QApplication::clipboard()->setText("a-.g Z\r\n9;8");
+        QTest::keyClick(port, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(port->text(), QString("123A"));
+
+        address->setText("10.");
+        QMimeData data;
+        data.setText("0.0.x1`reboot`");
+        const QPoint end(address->width() - 5, address->height() / 2);
+        QDragEnterEvent enter(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(address, &enter);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(address, &drop);
+        QCOMPARE(address->text(), QString("10.0.0.1"));
+    }
+
+    void paneLockStepsThroughButtonsTicksFieldsThenMenuItems()
+    {
+        QWidget window;
+        EnableRecorder recorder;
+        PaneControls pane;
+        QList<QAction *> items = {new QAction("mnuIP", &window), new QAction("mnuVersion", &window)};
+        const auto add = [&](QWidget *control, const char *name, QList<QWidget *> &list) {
+            control->setObjectName(name);
+            control->installEventFilter(&recorder);
+            list << control;
+        };
+        add(new QPushButton(&window), "cmdPing[0]", pane.buttons);
+        add(new QCheckBox(&window), "chkSlot_IP[0]", pane.slotChecks);
+        add(new QLineEdit(&window), "txtMCAddr[0]", pane.textBoxes);
+        add(new QLineEdit(&window), "txtIPAddr_IP[0]", pane.textBoxes);
+        for (QAction *item : items)
+            connect(item, &QAction::changed, this, [&, item] { recorder.changes << item->text(); });
+        auto *outsider = new QLineEdit(&window);
+
+        for (bool enabled : {false, true}) {
+            recorder.changes.clear();
+            SetPaneEnabled(pane, items, enabled);
+            QCOMPARE(recorder.changes, QStringList({"cmdPing[0]", "chkSlot_IP[0]", "txtMCAddr[0]",
+                                                    "txtIPAddr_IP[0]", "mnuIP", "mnuVersion"}));
+            for (QWidget *control : pane.buttons + pane.slotChecks + pane.textBoxes)
+                QCOMPARE(control->isEnabled(), enabled);
+            QVERIFY(items[0]->isEnabled() == enabled && items[1]->isEnabled() == enabled);
+            QVERIFY(outsider->isEnabled());
+        }
+    }
+};
+
+QTEST_MAIN(InputTest)
+#include "InputTest.moc"
