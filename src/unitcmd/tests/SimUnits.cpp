@@ -7,89 +7,51 @@
 
 SimUnits::~SimUnits()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
+    m_process.kill();
+    m_process.waitForFinished(5000);
 }
 
 bool SimUnits::start(const QStringList &units)
 {
-    const QString program = qEnvironmentVariable("PELMORA2_BIN_DIR") + QStringLiteral("/qv512-sim");
-    m_process.setProgram(program);
-    m_process.setArguments(QStringList{QStringLiteral("--record"), m_recordDir.path()} + units);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start();
-    if (!m_process.waitForStarted(5000)) {
-        m_error = program + QStringLiteral(" did not start: ") + m_process.errorString();
-        return false;
-    }
+    m_process.start(qEnvironmentVariable("PELMORA2_BIN_DIR") + "/qv512-sim",
+                    QStringList{"--record", m_recordDir.path()} + units);
     m_ports.resize(units.size());
-    QString line;
-    while (readLine(line, 10000)) {
-        const QStringList parts = line.split(QLatin1Char(' '), Qt::SkipEmptyParts);
-        if (parts.value(0) == QLatin1String("listening") && parts.size() == 3)
+    for (QString line; (line = waitForEvent({}, 10000)) != "READY";) {
+        if (line.isEmpty()) {
+            m_error = "qv512-sim did not report READY: " + m_process.errorString();
+            return false;
+        }
+        if (const QStringList parts = line.split(' '); parts.size() == 3 && parts[0] == "listening")
             m_ports[parts[1].toInt()] = parts[2].toUpper();
-        else if (line == QLatin1String("READY"))
-            return true;
     }
-    m_error = QStringLiteral("the simulator did not report READY");
-    return false;
+    return true;
 }
 
 QByteArray SimUnits::received(int index) const
 {
     QFile file(m_recordDir.filePath(QStringLiteral("unit%1.bin").arg(index)));
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-bool SimUnits::readLine(QString &line, int timeoutMs)
-{
-    QDeadlineTimer deadline(timeoutMs);
-    while (!m_process.canReadLine()) {
-        if (m_process.state() == QProcess::NotRunning ||
-            !m_process.waitForReadyRead(deadline.remainingTime()))
-            return false;
-    }
-    line = QString::fromLatin1(m_process.readLine()).trimmed();
-    return true;
-}
-
-QStringList SimUnits::events()
-{
-    QString line;
-    while (m_process.canReadLine() && readLine(line, 0))
-        m_events.append(line);
-    return m_events;
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QString SimUnits::waitForEvent(const QString &event, int timeoutMs)
 {
-    QDeadlineTimer deadline(timeoutMs);
-    for (;;) {
-        events();
-        while (m_eventsTaken < m_events.size()) {
-            const QString &line = m_events[m_eventsTaken++];
-            if (line == event || line.startsWith(event + QLatin1Char(' ')))
+    const QDeadlineTimer deadline(timeoutMs);
+    do {
+        while (m_process.canReadLine()) {
+            const QString line = QString::fromLatin1(m_process.readLine()).trimmed();
+            if (event.isEmpty() || line == event || line.startsWith(event + ' '))
                 return line;
         }
-        if (deadline.hasExpired() || m_process.state() == QProcess::NotRunning ||
-            !m_process.waitForReadyRead(deadline.remainingTime()))
-            return {};
-    }
+    } while (m_process.waitForReadyRead(int(deadline.remainingTime())));
+    return {};
 }
 
 QString SimUnits::freeShortPortText()
 {
-    // Ports 0x400 to 0xFFF: unprivileged, and three hex digits, so that the port field gets padded.
-    const int first = QRandomGenerator::global()->bounded(0x400, 0x1000);
-    for (int i = 0; i < 0xC00; ++i) {
-        const int port = 0x400 + (first - 0x400 + i) % 0xC00;
-        QTcpServer probe;
-        if (probe.listen(QHostAddress::LocalHost, quint16(port)))
+    for (;;) {
+        const auto port = quint16(QRandomGenerator::global()->bounded(0x400, 0x1000));
+        if (QTcpServer probe; probe.listen(QHostAddress::LocalHost, port))
             return QString::number(port, 16).toUpper();
     }
-    return {};
 }

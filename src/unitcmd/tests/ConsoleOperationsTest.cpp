@@ -1,0 +1,165 @@
+// The console operations on a recording view, over a real console, against qv512-sim units.
+#include "ConsoleOperations.h"
+#include "FakeOperationView.h"
+#include "RemoteConsole.h"
+#include "SettingsStore.h"
+#include "SimUnits.h"
+
+#include <QTemporaryDir>
+#include <QTest>
+#include <stdexcept>
+
+namespace
+{
+
+using Box = FakeOperationView::Box;
+
+struct OpNames {
+    Pane pane;
+    Field ip, port;
+    std::optional<Field> further;
+    QString errorTitle;
+};
+
+const OpNames Ops[] = {
+    {Pane::ComCheck, Field::IPAddr_ComCheck, Field::Port_ComCheck, {}, "Communication Check"},
+    {Pane::Port, Field::IPAddr_Port, Field::Port_Port, Field::NewPort, "Set Port"},
+    {Pane::GW, Field::IPAddr_GW, Field::Port_GW, Field::GateWay, "Set GW Addr"},
+    {Pane::Sub, Field::IPAddr_Sub, Field::Port_Sub, Field::SubnetMask, "Set Subnet Mask"}};
+
+// The recording view, with console limits (300 ms, two attempts) that make a silent unit fail quickly.
+struct Rig : FakeOperationView {
+    Rig()
+    {
+        store.write("REMOTE", "TIMEOUT", "RESET", "300");
+        store.write("REMOTE", "RESET_RETRY", "NORMAL", "2");
+    }
+    void fill(ConsoleOp op, int slot, const QString &ip, const QString &port, const QString &further = {})
+    {
+        const OpNames &n = Ops[int(op)];
+        fields[{n.ip, slot}] = ip;
+        fields[{n.port, slot}] = port;
+        if (n.further)
+            fields[{*n.further, slot}] = further;
+    }
+    void setFieldText(Field field, int slot, const QString &text) override
+    {
+        if (fieldsGone)
+            throw std::runtime_error("field gone");
+        FakeOperationView::setFieldText(field, slot, text);
+    }
+    bool fieldsGone = false;
+    QTemporaryDir dir;
+    SettingsStore store{dir.path()};
+    RemoteConsole console{store};
+    ConsoleOperations ops{*this, console};
+};
+
+// A slot that fails; unit -1 leaves the port empty, further "*" stands for the unit's port.
+struct Failure {
+    ConsoleOp op;
+    QString ip;
+    int unit;
+    QString further, error;
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(ConsoleOp)
+Q_DECLARE_METATYPE(Failure)
+
+class ConsoleOperationsTest : public QObject
+{
+    Q_OBJECT
+
+    enum Unit { Silent, WrongEsc, Unsupported, ErrorText, NoEcho, Refused, Idle };
+    SimUnits m_units;
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY2(m_units.start({"0:silent", "0:wrong-esc", "0:unsupported", "0:error=Bad Parameter",
+                                "0:no-echo=E,prompt=#", "0:refuse", "0"}),
+                 qPrintable(m_units.error()));
+    }
+
+    void failuresGiveEachOperationsTexts_data()
+    {
+        QTest::addColumn<Failure>("f");
+        const ConsoleOp check = ConsoleOp::ComCheck, port = ConsoleOp::SetPort, mask = ConsoleOp::SetSubnet;
+        // The row checks, in their order, before any connection.
+        QTest::newRow("check: three octets") << Failure{check, "1.2.3", Idle, "", "IP Address Error!"};
+        QTest::newRow("check: ip before port") << Failure{check, "256.1.1.1", -1, "", "IP Address Error!"};
+        QTest::newRow("check: empty port") << Failure{check, "127.0.0.1", -1, "", "Port No Error!"};
+        QTest::newRow("port: ip before new port") << Failure{port, "1..2.3", Idle, "", "IP Address Error!"};
+        QTest::newRow("mask: empty port") << Failure{mask, "127.0.0.1", -1, "255.0.0.0", "Port No Error!"};
+        // The console's failures. The port change asks for the present port, so the units stay put.
+        const char *ops[] = {"check", "port", "gateway", "mask"};
+        const std::pair<Unit, QString> causes[] = {{Silent, "Can not Connected"},
+                                                   {WrongEsc, ""},
+                                                   {Unsupported, "999:Unspported Command."},
+                                                   {ErrorText, "%Bad Parameter"},
+                                                   {NoEcho, "Time Out Error!"}};
+        for (int op = 0; op < 4; ++op) {
+            const QString fallback = op == 0 ? "Communication Check Error!" : "Connection Error!";
+            for (const auto &[unit, error] : causes)
+                QTest::addRow("%s: %s", ops[op], qPrintable(error.isEmpty() ? fallback : error))
+                    << Failure{ConsoleOp(op), "127.0.0.1", unit, op == 1 ? "*" : "10.0.0.1",
+                               error.isEmpty() ? fallback : error};
+        }
+        // The one row that waits out the 10 s connect limit.
+        QTest::newRow("port: refused") << Failure{port, "127.0.0.1", Refused, "*", "Connection Error!"};
+    }
+
+    void failuresGiveEachOperationsTexts()
+    {
+        QFETCH(Failure, f);
+        const QString port = f.unit < 0 ? QString() : m_units.portText(f.unit);
+        Rig rig;
+        rig.fill(f.op, 6, f.ip, port, f.further == "*" ? port : f.further);
+        rig.ticked[{Ops[int(f.op)].pane, 6}] = true;
+
+        rig.ops.runAllTicked(f.op);
+
+        QCOMPARE(rig.log.section("\r\n", 2), "        // Error!  " + f.error + "\r\n\r\n");
+        QCOMPARE(rig.boxes,
+                 (QList<Box>{{"SLOT 6 : " + f.error, Ops[int(f.op)].errorTitle, BoxIcon::Critical}}));
+        QVERIFY(rig.slotIP.isEmpty() && !rig.anyPaneLocked() && !rig.operationBusy);
+        QVERIFY(f.unit != Idle || m_units.waitForEvent(QString("connected %1").arg(Idle), 300).isEmpty());
+    }
+
+    // An unexpected failure inside the procedure (the window's fields cannot be written).
+    void unexpectedFailureTakesGenericText()
+    {
+        Rig rig;
+        rig.fieldsGone = true;
+        rig.fill(ConsoleOp::SetPort, 3, "127.0.0.1", "50", "2328");
+
+        rig.ops.runSlotButton(ConsoleOp::SetPort, 3);
+
+        QCOMPARE(rig.log.section("\r\n", 2), "        // Error!  SLOT3 : Set Port Error!\r\n\r\n");
+        QCOMPARE(rig.boxes,
+                 (QList<Box>{{"SLOT 3 : SLOT3 : Set Port Error!", "Set Port", BoxIcon::Critical}}));
+        QVERIFY(!rig.anyPaneLocked() && !rig.hourglass && !rig.operationBusy);
+    }
+
+    // Slot 0 fails its row check, slot 2 passes: the error box opens while the pane is locked and
+    // the run busy, the completion box once the pane is free again.
+    void checkRunOrdersLockAndBoxes()
+    {
+        Rig rig;
+        rig.fill(ConsoleOp::ComCheck, 0, "127.0.0.1", "");
+        rig.fill(ConsoleOp::ComCheck, 2, "127.0.0.1", m_units.portText(Idle));
+        rig.ticked[{Pane::ComCheck, 0}] = rig.ticked[{Pane::ComCheck, 2}] = true;
+
+        rig.ops.runAllTicked(ConsoleOp::ComCheck);
+
+        QCOMPARE(rig.events,
+                 (QStringList{"busy", "hourglass", "lock pane 4", "box SLOT 0 : Port No Error!",
+                              "unlock pane 4", "pointer", "hourglass", "lock pane 4", "unlock pane 4",
+                              "pointer", "box Communication Check is finished.", "idle"}));
+    }
+};
+
+QTEST_GUILESS_MAIN(ConsoleOperationsTest)
+#include "ConsoleOperationsTest.moc"
