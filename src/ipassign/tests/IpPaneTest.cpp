@@ -1,0 +1,325 @@
+#include "FakeOperationView.h"
+#include "HostChecks.h"
+#include "IpPaneOperations.h"
+#include "platform/CommandRunner.h"
+#include "platform/HostQuestions.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <sys/stat.h>
+
+using namespace std::chrono_literals;
+using Box = FakeOperationView::Box;
+using Outputs = QMap<QString, QByteArray>;
+
+static_assert(CommandRunner::DefaultTimeLimit == 120s);
+
+namespace
+{
+
+// Stands in for arp, ping, Ping, netsh, chcp: records its command line, prints the output set for the line
+// or else for its name (a ping without either answers); the output "hang" makes it never end.
+const char *const FakeScript = R"sh(#!/bin/sh
+name=${0##*/}
+dir='@DIR@'
+printf '%s\n' "$name $*" >> "$dir/record.txt"
+out="$dir/out/$(printf '%s' "$name $*" | tr ' ' '_')"
+[ -f "$out" ] || out="$dir/out/$name"
+if [ "$(cat "$out" 2>/dev/null)" = hang ]; then echo $$ > "$dir/hang.pid"; exec sleep 600; fi
+if [ -f "$out" ]; then cat "$out"; else case $name in [pP]ing)
+    printf '\r\nPinging %s:\r\nReply from %s: bytes=32 time<1ms TTL=64\r\n\r\n' "$1" "$1";; esac; fi
+)sh";
+
+const QString Mac = "0A-00-3C-12-34-56";
+const QString ShowInterface = "netsh interface ip show interface";
+const QString ShowConfig = "netsh interface ip show config ";
+const QString SetNeighbors = "netsh interface ip set neighbors ";
+const QByteArray ArpListing = "\r\nInterface: 192.168.0.10 --- 0xb\r\n"
+                              "  192.168.0.20          0a-00-3c-12-34-56     static\r\n";
+const QString ArpLog = "    Interface: 192.168.0.10 --- 0xb\r\n"
+                       "      192.168.0.20          0a-00-3c-12-34-56     static\r\n";
+const QStringList ToInterface11 = {"arp -d", ShowInterface, ShowConfig + "1", ShowConfig + "11"};
+const Box SetFinished{"IP setting is finished.", "Set Command", BoxIcon::Information};
+const Box PingFinished{"Ping is finished.", "Ping Command", BoxIcon::Information};
+const Box SetExecError{"SLOT4 : Set Exec Error!", "Set Command", BoxIcon::Critical};
+const Box IpError{"SLOT4 : IP Address Error!", "Data Set", BoxIcon::Critical};
+
+void writeFile(const QString &path, const QByteArray &content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray PingTimeout = readFile(IPASSIGN_TEST_DATA "/ping-timeout.txt");
+
+// The IP pane's operations with the stand-ins first on PATH and a capture folder of their own. Interface
+// 11 is in 192.168.0.0/24, beside loopback 1 and a disconnected 14 that would match any network here.
+struct Bed : HostQuestions {
+    Bed()
+    {
+        QDir(dir.path()).mkpath("bin");
+        QDir(dir.path()).mkpath("out");
+        const QByteArray script = QByteArray(FakeScript).replace("@DIR@", QFile::encodeName(dir.path()));
+        for (const char *name : {"arp", "ping", "Ping", "netsh", "chcp"}) {
+            writeFile(dir.filePath("bin/") + name, script);
+            QFile::setPermissions(dir.filePath("bin/") + name, QFile::ReadOwner | QFile::ExeOwner);
+        }
+        runner.setAdapterFolder(dir.filePath("bin").toStdString());
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        const QString samples = IPASSIGN_TEST_DATA "/netsh-show-";
+        answer({{ShowInterface, readFile(samples + "interface.txt")},
+                {ShowConfig + "1", readFile(samples + "config-1.txt")},
+                {ShowConfig + "11", readFile(samples + "config-11.txt")},
+                {ShowConfig + "14", "IP Address: 10.1.2.1 27.0.0.5 192.168.0.1\r\n"},
+                {"arp -a", ArpListing}});
+    }
+    bool isAdministrator() override { return true; }
+    std::optional<int> majorVersion() override { return major; }
+    std::string currencySymbol() override { return "$"; }
+    void answer(const Outputs &outputs)
+    {
+        for (auto it = outputs.cbegin(); it != outputs.cend(); ++it)
+            writeFile(dir.filePath("out/") + QString(it.key()).replace(' ', '_'), it.value());
+    }
+    void setRow(int slot, const QString &macTail, const QString &ip, bool ticked = false)
+    {
+        view.setFieldText(Field::MAC, slot, "0A-00-3C");
+        view.setFieldText(Field::MCAddr, slot, macTail);
+        view.setFieldText(Field::IPAddr_IP, slot, ip);
+        view.ticked[{Pane::IP, slot}] = ticked;
+    }
+    QString captureFolder() const { return runtime.path() + "/QV512"; }
+    QString capture() const { return captureFolder() + "/temp.txt"; }
+
+    int major = 10;
+    QTemporaryDir dir, runtime;
+    FakeOperationView view;
+    HostChecks hostChecks{*this, view, [] {}};
+    CommandRunner runner;
+    IpPaneOperations ops{view, hostChecks, runner};
+};
+
+// One of the shipped host adapters, run directly.
+std::pair<int, QString> runAdapter(const QString &name, const QStringList &arguments)
+{
+    QProcess process;
+    process.start(qEnvironmentVariable("PELMORA2_BIN_DIR") + "/hostcmd/" + name, arguments);
+    process.waitForFinished(30000);
+    return {process.exitCode(), QString::fromLatin1(process.readAllStandardOutput())};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(Box)
+
+class IpPaneTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void slotRow_data();
+    void slotRow();
+    void captureLifecycle_data();
+    void captureLifecycle();
+    void allButtonsFollowLastTickedRow();
+    void hostAdapters();
+};
+
+void IpPaneTest::slotRow_data()
+{
+    QTest::addColumn<bool>("set");
+    QTest::addColumn<QString>("ip");
+    QTest::addColumn<int>("major");
+    QTest::addColumn<QString>("macTail");
+    QTest::addColumn<Outputs>("outputs");
+    QTest::addColumn<QStringList>("commands");
+    QTest::addColumn<Box>("box");
+    const QString tail = "12-34-56";
+    QTest::newRow("set, only the second interface matches")
+        << true << "192.168.0.20" << 10 << tail << Outputs{}
+        << ToInterface11 + QStringList{SetNeighbors + "11 192.168.0.20 " + Mac, "ping 192.168.0.20", "arp -a"}
+        << SetFinished;
+    QTest::newRow("set on version 5: arp -s, no netsh")
+        << true << "192.168.0.20" << 5 << tail << Outputs{}
+        << QStringList{"arp -d", "arp -s 192.168.0.20 " + Mac, "ping 192.168.0.20", "arp -a"} << SetFinished;
+    QTest::newRow("set, decimal octets, prefix inside a longer address")
+        << true << "027.000.000.005" << 10 << tail << Outputs{}
+        << QStringList{"arp -d",        ShowInterface, ShowConfig + "1", SetNeighbors + "1 27.0.0.5 " + Mac,
+                       "ping 27.0.0.5", "arp -a"}
+        << SetFinished;
+    QTest::newRow("ping, decimal octets") << false << "010.000.000.005" << 10 << tail << Outputs{}
+                                          << QStringList{"arp -d", "Ping 10.0.0.5"} << PingFinished;
+    QTest::newRow("MAC, letter beyond hex")
+        << true << "10.0.0.9" << 10 << "12-34-5G" << Outputs{} << QStringList{}
+        << Box{"SLOT4 : MAC Address Error!", "Data Set", BoxIcon::Critical};
+    QTest::newRow("set, lower-case MAC, octet over 255")
+        << true << "10.0.0.256" << 10 << "ab-cd-ef" << Outputs{} << QStringList{} << IpError;
+    QTest::newRow("ping, shell text in an octet")
+        << false << "1.2.3.4&&x" << 10 << tail << Outputs{} << QStringList{} << IpError;
+    QTest::newRow("unanswered ping names the typed address")
+        << true << "192.168.000.021" << 10 << tail << Outputs{{"ping 192.168.0.21", PingTimeout}}
+        << ToInterface11 + QStringList{SetNeighbors + "11 192.168.0.21 " + Mac, "ping 192.168.0.21"}
+        << Box{"SLOT4 192.168.000.021 : IP Set Error!", "Set Command", BoxIcon::Critical};
+    QTest::newRow("unit not listed") << true << "192.168.0.30" << 10 << tail
+                                     << Outputs{{"ping 192.168.0.30", "Reply from 192.168.0.99: TTL=64\r\n"}}
+                                     << ToInterface11 + QStringList{SetNeighbors + "11 192.168.0.30 " + Mac,
+                                                                    "ping 192.168.0.30", "arp -a"}
+                                     << SetExecError;
+    QTest::newRow("no connected interface")
+        << true << "192.168.0.20" << 10 << tail
+        << Outputs{{ShowInterface, "\r\n 14          35        1500  disconnected  Wi-Fi\r\n"}}
+        << QStringList{"arp -d", ShowInterface} << SetExecError;
+    QTest::newRow("no connected interface in the network")
+        << true << "10.1.2.3" << 10 << tail << Outputs{} << ToInterface11
+        << Box{"The network environment of the IP address you want to set was not found. "
+               "Please check your LAN settings or IP address.",
+               "Error", BoxIcon::Exclamation};
+    QTest::newRow("ping past the time limit")
+        << false << "10.0.0.9" << 10 << tail << Outputs{{"Ping 10.0.0.9", "hang"}}
+        << QStringList{"arp -d", "Ping 10.0.0.9"}
+        << Box{"SLOT4 : Ping Exec Error!", "Ping Command", BoxIcon::Critical};
+}
+
+// One row's Set or Ping button (the row unticked): host commands, box, log and slot table.
+void IpPaneTest::slotRow()
+{
+    QFETCH(bool, set);
+    QFETCH(QString, ip);
+    QFETCH(int, major);
+    QFETCH(QString, macTail);
+    QFETCH(Outputs, outputs);
+    QFETCH(QStringList, commands);
+    QFETCH(Box, box);
+    Bed bed;
+    bed.major = major;
+    bed.answer(outputs);
+    bed.runner.setTimeLimit(1s);
+    bed.setRow(4, macTail, ip);
+
+    set ? bed.ops.cmdSet_IP_Click(4) : bed.ops.cmdPing_Click(4);
+
+    QStringList ran = QString(readFile(bed.dir.filePath("record.txt"))).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(ran.removeAll("chcp 437"), commands.size()); // each after switching the code page
+    QCOMPARE(ran, commands);
+    QCOMPARE(bed.view.boxes, QList<Box>{box});
+    QVERIFY(!bed.view.anyPaneLocked() && !bed.view.hourglass && !bed.view.operationBusy);
+    if (box.icon != BoxIcon::Information) {
+        QVERIFY(bed.view.slotIP.isEmpty() && bed.view.slotMAC.isEmpty());
+    } else { // the host got decimal octets; the log and the slot table have what was typed
+        const QString hostIp = commands.filter(QRegularExpression("^[pP]ing ")).value(0).mid(5);
+        QCOMPARE(bed.view.log, "<SLOT 4 : " + (set ? "Set " + Mac : "Ping " + ip) + ">\r\n    Pinging " +
+                                   hostIp + ":\r\n    Reply from " + hostIp +
+                                   ": bytes=32 time<1ms TTL=64\r\n" + (set ? ArpLog : "") + "\r\n\r\n");
+        QCOMPARE(bed.view.slotIP, (QMap<int, QString>{{4, ip}}));
+        QCOMPARE(bed.view.slotMAC.value(4, "none"), set ? macTail : "none");
+        QVERIFY(!QFileInfo::exists(bed.capture()));
+    }
+    if (outputs.values().contains("hang")) { // killed at the limit, with the shell that started it
+        const QByteArray pid = readFile(bed.dir.filePath("hang.pid")).trimmed();
+        QVERIFY(!pid.isEmpty());
+        const auto state = [&] { return readFile("/proc/" + pid + "/stat").split(')').value(1).left(2); };
+        QTRY_VERIFY_WITH_TIMEOUT(state().isEmpty() || state() == " Z", 5000); // gone, or a zombie
+    }
+}
+
+void IpPaneTest::captureLifecycle_data()
+{
+    QTest::addColumn<QString>("planted");
+    for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink"})
+        QTest::newRow(planted) << QString(planted);
+}
+
+void IpPaneTest::captureLifecycle()
+{
+    QFETCH(QString, planted);
+    Bed bed;
+    QTemporaryDir elsewhere;
+    const QByteArray answered = "Reply from 192.168.0.21: bytes=32 time<1ms TTL=64\r\n";
+    writeFile(elsewhere.filePath("temp.txt"), answered);
+    const QByteArray folder = QFile::encodeName(bed.captureFolder());
+    if (planted == "file named QV512") {
+        writeFile(bed.captureFolder(), answered);
+    } else if (planted == "symlink") {
+        QVERIFY(QFile::link(elsewhere.path(), bed.captureFolder()));
+    } else {
+        QVERIFY(::mkdir(folder.constData(), planted == "leftover capture" ? 0700 : 0755) == 0);
+        writeFile(bed.capture(), answered);
+    }
+    bed.answer({{"ping 192.168.0.21", PingTimeout}});
+    bed.setRow(4, "12-34-56", "192.168.0.21");
+
+    bed.ops.cmdSet_IP_Click(4);
+
+    // What was planted is gone before the ping writes; the unanswered ping's output stays for a look.
+    QCOMPARE(readFile(bed.capture()), PingTimeout);
+    struct stat st {
+    };
+    QVERIFY(::lstat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode));
+    QCOMPARE(st.st_mode & 07777, mode_t(0700));
+    QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
+}
+
+void IpPaneTest::allButtonsFollowLastTickedRow()
+{
+    for (const bool set : {true, false}) {
+        for (const bool lastFails : {true, false}) {
+            Bed bed;
+            bed.setRow(1, "12-34-51", lastFails ? "192.168.0.21" : "192.168.0.256", true);
+            bed.setRow(3, "12-34-53", "192.168.0.23"); // not ticked
+            bed.setRow(5, "12-34-55", lastFails ? "192.168.0.256" : "192.168.0.25", true);
+
+            set ? bed.ops.cmdAllSet_IP_Click() : bed.ops.cmdAllPing_Click();
+
+            const int passed = lastFails ? 1 : 5;
+            QList<Box> boxes{
+                {QString("SLOT%1 : IP Address Error!").arg(6 - passed), "Data Set", BoxIcon::Critical}};
+            if (!lastFails)
+                boxes << (set ? SetFinished : PingFinished);
+            QCOMPARE(bed.view.boxes, boxes);
+            QCOMPARE(bed.view.slotIP.keys(), QList<int>{passed});
+            QCOMPARE(bed.view.slotMAC.keys(), set ? QList<int>{passed} : QList<int>{});
+        }
+    }
+}
+
+// The shipped host adapters, run directly on loopback.
+void IpPaneTest::hostAdapters()
+{
+    const QString ping = runAdapter("Ping", {"127.000.000.001"}).second;
+    QVERIFY2(ping.startsWith("\r\nPinging 127.0.0.1 with 32 bytes of data:\r\n"), qPrintable(ping));
+    const QRegularExpression reply("^Reply from 127\\.0\\.0\\.1: bytes=32 time(<1|=\\d+)ms TTL=64\r$",
+                                   QRegularExpression::MultilineOption);
+    QCOMPARE(ping.count(reply), 4);
+    QVERIFY(ping.contains("\r\n    Packets: Sent = 4, Received = 4, Lost = 0 (0% loss),\r\n"));
+    const QString listing = runAdapter("netsh", {"interface", "ip", "show", "interface"}).second;
+    QVERIFY(listing.contains(QRegularExpression("\r\n  1          75  +\\d+  connected     lo\r\n")));
+    const QString config = runAdapter("netsh", {"interface", "ip", "show", "config", "1"}).second;
+    QVERIFY(config.contains("\r\n    IP Address:                           127.0.0.1\r\n"));
+
+    // Arguments are checked, never evaluated.
+    QTemporaryDir dir;
+    const QString marker = dir.filePath("evaluated");
+    for (QStringList refused :
+         {QStringList{"ping", "127.0.0.1;touch @"},
+          {"arp", "-s", "`touch @`", Mac},
+          {"netsh", "interface", "ip", "set", "neighbors", "$(touch @)", "127.0.0.9", Mac}}) {
+        const auto [exitCode, out] = runAdapter(refused[0], refused.mid(1).replaceInStrings("@", marker));
+        QVERIFY2(exitCode == 1 && out.isEmpty(), qPrintable(refused.join(' ')));
+        QVERIFY(!QFileInfo::exists(marker));
+    }
+}
+
+QTEST_GUILESS_MAIN(IpPaneTest)
+#include "IpPaneTest.moc"
