@@ -46,44 +46,42 @@ void IpPaneOperations::showSlotError(int slot, const QString &what, const QStrin
 
 void IpPaneOperations::cmdPing_Click(int slot)
 {
-    m_view.setOperationBusy(true);
-    if (PingSlot(slotIPAddress(slot), slot))
-        m_view.showMessageBox("Ping is finished.", PingTitle, BoxIcon::Information);
-    m_view.setOperationBusy(false);
+    RunSlotButton(m_view, slot, pingProcedure(), pingCompletion());
 }
 
 void IpPaneOperations::cmdAllPing_Click()
 {
-    m_view.setOperationBusy(true);
-    bool lastPassed = false;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (m_view.slotTicked(Pane::IP, slot))
-            lastPassed = PingSlot(slotIPAddress(slot), slot);
-    }
-    if (lastPassed)
-        m_view.showMessageBox("Ping is finished.", PingTitle, BoxIcon::Information);
-    m_view.setOperationBusy(false);
+    RunAllTickedButton(m_view, Pane::IP, pingProcedure(), pingCompletion());
 }
 
 void IpPaneOperations::cmdSet_IP_Click(int slot)
 {
-    m_view.setOperationBusy(true);
-    if (SetSlotIP(slotMACAddress(slot), slotIPAddress(slot), slot))
-        m_view.showMessageBox("IP setting is finished.", SetTitle, BoxIcon::Information);
-    m_view.setOperationBusy(false);
+    RunSlotButton(m_view, slot, setProcedure(), setCompletion());
 }
 
 void IpPaneOperations::cmdAllSet_IP_Click()
 {
-    m_view.setOperationBusy(true);
-    bool lastPassed = false;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        if (m_view.slotTicked(Pane::IP, slot))
-            lastPassed = SetSlotIP(slotMACAddress(slot), slotIPAddress(slot), slot);
-    }
-    if (lastPassed)
-        m_view.showMessageBox("IP setting is finished.", SetTitle, BoxIcon::Information);
-    m_view.setOperationBusy(false);
+    RunAllTickedButton(m_view, Pane::IP, setProcedure(), setCompletion());
+}
+
+SlotProcedure IpPaneOperations::pingProcedure()
+{
+    return [this](int slot) { return PingSlot(slotIPAddress(slot), slot); };
+}
+
+SlotProcedure IpPaneOperations::setProcedure()
+{
+    return [this](int slot) { return SetSlotIP(slotMACAddress(slot), slotIPAddress(slot), slot); };
+}
+
+CompletionBox IpPaneOperations::pingCompletion()
+{
+    return [this] { m_view.showMessageBox("Ping is finished.", PingTitle, BoxIcon::Information); };
+}
+
+CompletionBox IpPaneOperations::setCompletion()
+{
+    return [this] { m_view.showMessageBox("IP setting is finished.", SetTitle, BoxIcon::Information); };
 }
 
 bool IpPaneOperations::PingSlot(const QString &ip, int slot)

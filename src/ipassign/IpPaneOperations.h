@@ -1,6 +1,7 @@
 #pragma once
 
 #include "HostShell.h"
+#include "OperationButtons.h"
 
 #include <QString>
 
@@ -23,7 +24,10 @@ public:
     bool SetSlotIP(const QString &mac, const QString &ip, int slot);
 
 private:
-    static constexpr int SlotCount = 8;
+    SlotProcedure pingProcedure();
+    SlotProcedure setProcedure();
+    CompletionBox pingCompletion();
+    CompletionBox setCompletion();
 
     // The row's MAC prefix, "-" and MAC tail.
     QString slotMACAddress(int slot) const;

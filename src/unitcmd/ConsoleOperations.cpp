@@ -3,30 +3,12 @@
 #include "AddressValidation.h"
 #include "ConsoleLogLines.h"
 #include "ConsoleRecipe.h"
+#include "OperationButtons.h"
 #include "OperationView.h"
 #include "RemoteConsole.h"
 
 namespace
 {
-
-// OperationBusy for the whole run of a button, however the run ends.
-class BusyScope
-{
-public:
-    explicit BusyScope(OperationView &view) : m_view(view) { m_view.setOperationBusy(true); }
-    ~BusyScope()
-    {
-        try {
-            m_view.setOperationBusy(false);
-        } catch (...) { // NOLINT(bugprone-empty-catch): nothing left to report it to
-        }
-    }
-    BusyScope(const BusyScope &) = delete;
-    BusyScope &operator=(const BusyScope &) = delete;
-
-private:
-    OperationView &m_view;
-};
 
 // Runs one cleanup step; a failure in it must not skip the steps after it.
 template <typename Step> void runGuarded(Step &&step) noexcept
@@ -46,25 +28,15 @@ ConsoleOperations::ConsoleOperations(OperationView &view, RemoteConsole &console
 
 void ConsoleOperations::runSlotButton(ConsoleOp op, int slot)
 {
-    BusyScope busy(m_view);
-    if (runSlot(op, slot))
-        showCompletion(RecipeFor(op));
+    RunSlotButton(
+        m_view, slot, [&](int s) { return runSlot(op, s); }, [&] { showCompletion(RecipeFor(op)); });
 }
 
 void ConsoleOperations::runAllTicked(ConsoleOp op)
 {
     const ConsoleRecipe &recipe = RecipeFor(op);
-    BusyScope busy(m_view);
-    // Only the last ticked slot decides the completion box; earlier failures have had their own box.
-    bool lastPassed = false;
-    for (int slot = 0; slot < SlotCount; ++slot) {
-        bool ticked = false;
-        runGuarded([&] { ticked = m_view.slotTicked(recipe.pane, slot); });
-        if (ticked)
-            lastPassed = runSlot(op, slot);
-    }
-    if (lastPassed)
-        showCompletion(recipe);
+    RunAllTickedButton(
+        m_view, recipe.pane, [&](int s) { return runSlot(op, s); }, [&] { showCompletion(recipe); });
 }
 
 bool ConsoleOperations::ComCheckSlot(int slot)

@@ -27,8 +27,6 @@ public:
     bool SetGWSlot(int slot);
     bool SetSubnetSlot(int slot);
 
-    static constexpr int SlotCount = 8;
-
 private:
     bool runSlot(ConsoleOp op, int slot);
     // Steps up to the remembered row; nullopt on a pass, else the failed step's fallback text.
