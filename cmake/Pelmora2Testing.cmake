@@ -19,3 +19,14 @@ function(pelmora2_add_test name)
         set_tests_properties(${name} PROPERTIES LABELS "${T_LABELS}")
     endif()
 endfunction()
+
+# Adds every subfolder of the current folder that has a CMakeLists.txt: one group of tests or
+# benchmarks each.
+function(pelmora2_add_subfolders)
+    file(GLOB children LIST_DIRECTORIES true ${CMAKE_CURRENT_SOURCE_DIR}/*)
+    foreach(child ${children})
+        if(IS_DIRECTORY ${child} AND EXISTS ${child}/CMakeLists.txt)
+            add_subdirectory(${child})
+        endif()
+    endforeach()
+endfunction()
