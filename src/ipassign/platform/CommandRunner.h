@@ -1,6 +1,8 @@
 #pragma once
 
+#include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <string>
 
 // Runs one host command line through the host's command interpreter, with no window, after switching
@@ -26,7 +28,15 @@ public:
     // time limit; the command's own exit code is not looked at.
     bool ExecShellCmd(const std::string &command);
 
+    // Ends the command now running at once, with everything it started (POSIX: its process group;
+    // Windows: its Job object), from any thread; ExecShellCmd then returns false. From then on
+    // ExecShellCmd starts nothing and returns false.
+    void abortRunning();
+
 private:
     std::string m_adapterFolder;
     std::chrono::milliseconds m_timeLimit = DefaultTimeLimit;
+    std::atomic<bool> m_aborted{false};
+    // What abortRunning ends: POSIX the process group id, Windows the Job handle; 0 when idle.
+    std::atomic<std::intptr_t> m_running{0};
 };

@@ -17,6 +17,8 @@ CommandRunner::CommandRunner()
 
 bool CommandRunner::ExecShellCmd(const std::string &command)
 {
+    if (m_aborted)
+        return false;
     QProcess shell;
     shell.setProgram("/bin/sh");
     shell.setArguments({"-c", QString::fromLocal8Bit("chcp 437 && " + command)});
@@ -42,6 +44,10 @@ bool CommandRunner::ExecShellCmd(const std::string &command)
     const pid_t group = static_cast<pid_t>(shell.processId());
     if (group <= 0)
         return false;
+    m_running = group;
+    // An abort that came while the command was starting did not see the group yet.
+    if (m_aborted)
+        ::kill(-group, SIGKILL);
 
     bool timedOut = false;
     QTimer limit;
@@ -54,5 +60,13 @@ bool CommandRunner::ExecShellCmd(const std::string &command)
     limit.start(m_timeLimit);
     if (shell.state() != QProcess::NotRunning)
         loop.exec();
-    return !timedOut;
+    m_running = 0;
+    return !timedOut && !m_aborted;
+}
+
+void CommandRunner::abortRunning()
+{
+    m_aborted = true;
+    if (const auto group = static_cast<pid_t>(m_running.load()); group > 0)
+        ::kill(-group, SIGKILL);
 }
