@@ -5,8 +5,9 @@ set -euo pipefail
 packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping)
 case "${1:-}" in
     --run) packages+=(xvfb xauth x11-apps imagemagick) ;;
-    # The MinGW cross compiler checks that the Windows-only sources compile.
-    --test) packages+=(g++-mingw-w64-x86-64-posix) ;;
+    # The MinGW cross compiler builds the Windows-only sources; Wine runs them (the locale sources
+    # give the Japanese locale that the Wine test runs under).
+    --test) packages+=(g++-mingw-w64-x86-64-posix wine wine64 locales) ;;
 esac
 
 missing=()

@@ -1,5 +1,7 @@
 #include "HostQuestions.h"
 
+#include "WindowsText_win.h"
+
 #include <windows.h>
 
 #include <shlobj.h>
@@ -17,15 +19,10 @@ constexpr LCTYPE LocaleCurrencyItem = 0x14; // LOCALE_SCURRENCY
 
 std::string ansiToUtf8(const std::string &ansi)
 {
-    if (ansi.empty())
+    const std::wstring wide = WideFromAnsi(ansi);
+    if (wide.empty())
         return {};
-    const int inputLength = static_cast<int>(ansi.size());
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), inputLength, nullptr, 0);
-    if (wideLength <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    if (::MultiByteToWideChar(CP_ACP, 0, ansi.data(), inputLength, wide.data(), wideLength) == 0)
-        return {};
+    const int wideLength = static_cast<int>(wide.size());
     const int utf8Length =
         ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (utf8Length <= 0)
