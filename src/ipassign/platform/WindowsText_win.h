@@ -7,19 +7,21 @@
 
 #include <string>
 
-// The ANSI form of a UTF-16 text; "" when the code page cannot hold every character of it (a lossy
-// form would name another file).
+// The ANSI form of a UTF-16 text; "" when the code page cannot hold every character of it exactly (a
+// substitute, best fit included, would name another file).
 inline std::string AnsiFromWide(const std::wstring &wide)
 {
     if (wide.empty())
         return {};
     const int wideLength = static_cast<int>(wide.size());
     BOOL lossy = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, nullptr, 0, nullptr, &lossy);
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, nullptr, 0,
+                                           nullptr, &lossy);
     if (length <= 0 || lossy)
         return {};
     std::string ansi(static_cast<size_t>(length), '\0');
-    if (WideCharToMultiByte(CP_ACP, 0, wide.data(), wideLength, ansi.data(), length, nullptr, nullptr) == 0)
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, wide.data(), wideLength, ansi.data(), length,
+                            nullptr, nullptr) == 0)
         return {};
     return ansi;
 }

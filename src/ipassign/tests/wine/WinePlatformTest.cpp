@@ -325,16 +325,25 @@ void captureFolderAndDelFile()
     CloseHandle(open);
 }
 
-// A temporary folder that cmd.exe would interpret inside the quotes is refused, and nothing is made.
+// A temporary folder that cmd.exe would interpret inside the quotes, or that has no exact ANSI name,
+// is refused, and nothing is made.
 void interpretedTemporaryFolderIsRefused()
 {
-    for (const std::wstring name :
-         {L"pct%PATH%dir", L"caret^dir", L"bang!dir!", L"quote\"dir", L"tab\tdir"}) {
-        const std::wstring temp = wide(workFolder) + L"\\" + name;
-        const std::string capture = captureFileUnder(temp);
-        check(capture.empty(), "refused temporary folder " + std::to_string(name.size()) + " characters");
+    const struct {
+        const wchar_t *name;
+        const char *label;
+    } rows[] = {{L"pct%PATH%dir", "percent"},
+                {L"caret^dir", "caret"},
+                {L"bang!dir!", "exclamation mark"},
+                {L"quote\"dir", "double quote"},
+                {L"tab\tdir", "tab"},
+                {L"caf\u00E9", "name code page 932 has no exact form for"}};
+    for (const auto &row : rows) {
+        const std::wstring temp = wide(workFolder) + L"\\" + row.name;
+        check(captureFileUnder(temp).empty(),
+              std::string("temporary folder with a ") + row.label + " refused");
         check(GetFileAttributesW((temp + L"\\QV512").c_str()) == INVALID_FILE_ATTRIBUTES,
-              "no capture folder under a refused temporary folder");
+              std::string("no capture folder under the folder with a ") + row.label);
     }
 }
 
