@@ -6,6 +6,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 
 namespace
@@ -58,8 +59,10 @@ public:
         if (needed <= 0)
             return {};
         std::string buffer(static_cast<size_t>(needed), '\0');
-        ::GetLocaleInfoA(locale, LocaleCurrencyItem, buffer.data(), needed);
-        buffer.resize(buffer.find('\0'));
+        // A symbol changed between the two calls may no longer fit: then the host tells nothing.
+        if (::GetLocaleInfoA(locale, LocaleCurrencyItem, buffer.data(), needed) <= 0)
+            return {};
+        buffer.resize(std::min(buffer.find('\0'), buffer.size()));
         return ansiToUtf8(buffer);
     }
 };

@@ -370,7 +370,11 @@ void hostQuestions()
     const struct {
         const wchar_t *symbol;
         std::string expected;
-    } rows[] = {{L"\u00A5", "\\"}, {L"$", "$"}, {L"\uFFE5", "\xEF\xBF\xA5"}};
+    } rows[] = {
+        {L"\u00A5", "\\"},
+        {L"$", "$"},
+        {L"\uFFE5", "\xEF\xBF\xA5"},
+        {L"\u5186\u5186\u5186\u5186\u5186", "\xE5\x86\x86\xE5\x86\x86\xE5\x86\x86\xE5\x86\x86\xE5\x86\x86"}};
     for (const auto &row : rows) {
         SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, row.symbol);
         wchar_t stored[16] = {};
