@@ -42,7 +42,7 @@ std::string MakeCaptureFolder(const std::string &base)
 {
     if (!isPlainInsideQuotes(base))
         return {};
-    const std::string path = base + "\\QV512";
+    std::string path = base + "\\QV512";
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return path;

@@ -119,6 +119,7 @@ void CommandRunner::abortRunning()
 {
     m_aborted = true;
     const std::lock_guard lock(runningJobMutex);
+    // m_running holds the Job handle of the running command, published under the lock.
     if (const std::intptr_t job = m_running.load(); job != 0)
-        TerminateJobObject(reinterpret_cast<HANDLE>(job), 1);
+        TerminateJobObject(reinterpret_cast<HANDLE>(job), 1); // NOLINT(performance-no-int-to-ptr)
 }
