@@ -11,18 +11,20 @@ namespace
 {
 
 // Hands pending window messages to their windows, so that the window stays painted and answers
-// while a host command runs.
-void dispatchPendingMessages()
+// while a host command runs. Gives false once the quit message has come: it is posted again for the
+// program's own loop, and the runner hands out no more messages until the command has ended.
+bool dispatchPendingMessages()
 {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             PostQuitMessage(static_cast<int>(msg.wParam));
-            return;
+            return false;
         }
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }
+    return true;
 }
 
 // Guards the published Job handle, so that abortRunning never terminates a handle being closed.
@@ -92,21 +94,25 @@ bool CommandRunner::ExecShellCmd(const std::string &command)
     }
     ResumeThread(process.hThread);
 
+    // The limit is checked on every wake-up, so that no stream of messages can hold it off.
     bool ended = false;
+    bool dispatching = true;
     const ULONGLONG deadline = GetTickCount64() + static_cast<ULONGLONG>(m_timeLimit.count());
-    while (!ended) {
-        const ULONGLONG now = GetTickCount64();
-        const DWORD remaining = now >= deadline ? 0 : static_cast<DWORD>(deadline - now);
-        const DWORD woken = MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, remaining, QS_ALLINPUT);
-        if (woken == WAIT_OBJECT_0) {
+    for (ULONGLONG now = GetTickCount64(); !ended && now < deadline; now = GetTickCount64()) {
+        const auto remaining = static_cast<DWORD>(deadline - now);
+        const DWORD woken =
+            dispatching ? MsgWaitForMultipleObjects(1, &process.hProcess, FALSE, remaining, QS_ALLINPUT)
+                        : WaitForSingleObject(process.hProcess, remaining);
+        if (woken == WAIT_OBJECT_0)
             ended = true;
-        } else if (woken == WAIT_OBJECT_0 + 1) {
-            dispatchPendingMessages();
-        } else {
-            TerminateJobObject(job.get(), 1);
-            WaitForSingleObject(process.hProcess, INFINITE);
+        else if (dispatching && woken == WAIT_OBJECT_0 + 1)
+            dispatching = dispatchPendingMessages();
+        else if (woken == WAIT_FAILED)
             break;
-        }
+    }
+    if (!ended) {
+        TerminateJobObject(job.get(), 1);
+        WaitForSingleObject(process.hProcess, INFINITE);
     }
     {
         const std::lock_guard lock(runningJobMutex);

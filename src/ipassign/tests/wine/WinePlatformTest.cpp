@@ -246,14 +246,31 @@ void ipPaneCapturePath()
     check(log.find("arp|arp -d\n") != std::string::npos, "arp -d ran");
 }
 
+double processorSeconds()
+{
+    FILETIME created{}, exited{}, kernel{}, user{};
+    GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](FILETIME t) {
+        return (double(t.dwHighDateTime) * 4294967296.0 + t.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+// A quit message waiting in the queue must neither make the wait spin nor hold off the limit.
 void timeLimitEndsTheJob()
 {
     const std::string pidFile = workFolder + "\\limit.pids";
     CommandRunner runner;
     runner.setTimeLimit(1500ms);
+    PostQuitMessage(3);
     const auto start = std::chrono::steady_clock::now();
+    const double processorBefore = processorSeconds();
     check(!runner.ExecShellCmd("slowcmd " + quoted(pidFile)), "a command past the limit counts as failed");
     check(std::chrono::steady_clock::now() - start < 15s, "the runner returned soon after its limit");
+    check(processorSeconds() - processorBefore < 0.1, "the wait did not spin");
+    MSG msg{};
+    check(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE) && msg.message == WM_QUIT && msg.wParam == 3,
+          "the quit message is still there for the program");
     checkAllEnded(pidFile, "time limit");
 }
 
