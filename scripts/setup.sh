@@ -3,10 +3,13 @@
 set -euo pipefail
 
 packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping)
+# The window is laid out for a narrow sans-serif; Liberation Sans has Arial's widths. Without it a wider
+# font stands in and the window draws the texts that would not fit smaller.
+window_fonts=(fonts-liberation)
 case "${1:-}" in
-    --run) packages+=(xvfb xauth x11-apps imagemagick) ;;
+    --run) packages+=("${window_fonts[@]}" xvfb xauth x11-apps imagemagick) ;;
     # The MinGW cross compiler checks that the Windows-only sources compile.
-    --test) packages+=(g++-mingw-w64-x86-64-posix) ;;
+    --test) packages+=("${window_fonts[@]}" g++-mingw-w64-x86-64-posix) ;;
 esac
 
 missing=()
