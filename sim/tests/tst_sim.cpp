@@ -82,6 +82,8 @@ const Conversation Conversations[] = {
     {"silent", "0:silent", "\x1b\x1b", ""},
     {"126 answer", "0", "\x1b~", "\x1b\r\n>~", 600},
     {"short 126 answer", "0:short126", "\x1b~", "\x1b\r\n>~", 300},
+    {"126 answer with its echo", "0:status-with-echo", "\x1b~", "\x1b\r\n>~", 600},
+    {"126 answer split", "0:status-split=100", "\x1b~", "\x1b\r\n>~", 600},
     // The answer to a line replaces the echo of the next character; then the echo resumes.
     {"unknown line, any byte", "0", QByteArrayLiteral("\x1bU\0\xff\n\rU@\r"),
      QByteArrayLiteral("\x1b\r\n>U\0\xff\n\r\n<@\r\n")},
@@ -124,37 +126,6 @@ private slots:
         QFile record(dir.filePath("unit0.bin"));
         QVERIFY(record.open(QIODevice::ReadOnly));
         QCOMPARE(record.readAll(), c.sent);
-    }
-
-    // The first read after 126 holds the echo and the part of the status text sent with it.
-    void statusTextWithItsEcho_data()
-    {
-        QTest::addColumn<QString>("unit");
-        QTest::addColumn<int>("withEcho");
-        QTest::addColumn<int>("total");
-        QTest::newRow("whole") << "0:status-with-echo" << 600 << 600;
-        QTest::newRow("whole, short") << "0:status-with-echo,short126" << 300 << 300;
-        QTest::newRow("split 100") << "0:status-split=100" << 100 << 600;
-    }
-
-    void statusTextWithItsEcho()
-    {
-        QFETCH(QString, unit);
-        QFETCH(int, withEcho);
-        QFETCH(int, total);
-        Sim sim;
-        QVERIFY(sim.start({unit}));
-        Client client(sim.port(0));
-        QVERIFY(client.attach());
-        QVERIFY(client.write("~") == 1 && client.waitForReadyRead(3000));
-        QByteArray received = client.readAll();
-        // One write arrives whole over loopback; the rest may join it only if this reader was late.
-        QVERIFY2(received.size() > withEcho, qPrintable(QString::number(received.size())));
-        QVERIFY(received.startsWith("~QV512 STATUS"));
-        while (received.size() < 1 + total && client.waitForReadyRead(3000))
-            received += client.readAll();
-        QCOMPARE(received.size(), 1 + total);
-        QVERIFY(!client.waitForReadyRead(100));
     }
 
     void portChangeTakesEffectAfterClose_data()

@@ -12,6 +12,8 @@
 #include <QRegularExpression>
 #include <QTimer>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -34,19 +36,18 @@ void whenModalShown(const std::function<void(QWidget *)> &check)
 // The widest text the field takes at its maximum length, found by typing every printable character.
 QString widestTyped(QLineEdit *field)
 {
-    const QFontMetricsF metrics(WindowFonts::Text());
-    QString widest;
-    for (char c = ' '; c < 127; ++c) {
-        field->clear();
-        QTest::keyClicks(field, QString(QChar(c)));
-        const QString taken = field->text();
-        if (taken.size() == 1 &&
-            (widest.isEmpty() || metrics.horizontalAdvance(taken) > metrics.horizontalAdvance(widest)))
-            widest = taken;
-    }
+    const int maxLength = field->maxLength();
+    field->setMaxLength(32767);
     field->clear();
-    QTest::keyClicks(field, QString(field->maxLength() + 1, widest.at(0)));
-    return field->text();
+    for (char c = ' '; c < 127; ++c)
+        QTest::keyClicks(field, QString(QChar(c)));
+    const QFontMetricsF metrics(WindowFonts::Text());
+    const QString admitted = field->text();
+    const QChar widest = *std::max_element(admitted.begin(), admitted.end(), [&](QChar a, QChar b) {
+        return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
+    });
+    field->setMaxLength(maxLength);
+    return QString(maxLength, widest);
 }
 
 } // namespace
@@ -230,7 +231,7 @@ private slots:
         qInfo("resolved font: %s; tightest text: %s with %d px to spare; drawn smaller: %s",
               qPrintable(QFontInfo(w.window.font()).family()), qPrintable(tightest.second), tightest.first,
               qPrintable(smaller.join(", ")));
-        QVERIFY(typed.value("txtIPAddr_IP").size() == 15 && typed.value("txtMCAddr").size() == 8);
+        QVERIFY(w.text("txtIPAddr_IP", 7).size() == 15 && w.text("txtMCAddr", 7).size() == 8); // all typed
         w.child<QLineEdit>("txtMCAddr", 0)->setText("1"); // a field refits whenever its text changes
         QCOMPARE(w.child("txtMCAddr", 0)->font(), w.window.font());
         QVERIFY2(clipped.isEmpty(), qPrintable("not fitted: " + clipped.join("; ")));
