@@ -82,6 +82,8 @@ const Conversation Conversations[] = {
     {"silent", "0:silent", "\x1b\x1b", ""},
     {"126 answer", "0", "\x1b~", "\x1b\r\n>~", 600},
     {"short 126 answer", "0:short126", "\x1b~", "\x1b\r\n>~", 300},
+    {"126 answer with its echo", "0:status-with-echo", "\x1b~", "\x1b\r\n>~", 600},
+    {"126 answer split", "0:status-split=100", "\x1b~", "\x1b\r\n>~", 600},
     // The answer to a line replaces the echo of the next character; then the echo resumes.
     {"unknown line, any byte", "0", QByteArrayLiteral("\x1bU\0\xff\n\rU@\r"),
      QByteArrayLiteral("\x1b\r\n>U\0\xff\n\r\n<@\r\n")},

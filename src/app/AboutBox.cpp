@@ -1,6 +1,7 @@
 #include "AboutBox.h"
 
 #include "ProgramIcon.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "Version.h"
 #include "WindowFonts.h"
@@ -49,6 +50,7 @@ frmVersion::frmVersion(QWidget *parent) : QDialog(parent)
     connect(m_cmdOK, &QPushButton::clicked, this, &QDialog::accept);
 
     Form_Load();
+    TextFit::FitTexts(this);
 }
 
 QString frmVersion::VersionLine()

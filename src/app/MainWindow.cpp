@@ -5,6 +5,7 @@
 #include "LogWindow.h"
 #include "ProgramIcon.h"
 #include "SettingsStore.h"
+#include "TextFit.h"
 #include "Twips.h"
 #include "WindowFonts.h"
 #include "WindowGeometry.h"
@@ -125,6 +126,7 @@ void frmPelmora2::buildCentralArea()
     m_txtLog = new LogWindow(central);
     m_txtLog->setObjectName(QStringLiteral("txtLog"));
     m_txtLog->setGeometry(twipsRect(G::LogLeft, G::LogTop, G::LogWidth, G::LogHeight));
+    TextFit::FitTexts(central);
 }
 
 void frmPelmora2::connectPane(const PaneWidgets &pane)

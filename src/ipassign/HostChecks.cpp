@@ -11,16 +11,24 @@ namespace
 
 const QString LineBreak = QStringLiteral("\r\n");
 
-QString cautionText(bool japanese)
+// The first line asks for the rights; the two after it say how to get them on the host.
+QString cautionText(bool japanese, RightsHowTo howTo)
 {
+    const bool windows = howTo == RightsHowTo::RunAsAdministrator;
     if (japanese)
-        return QStringList{QStringLiteral("このアプリケーションは管理者権限で実行してください。"),
-                           QStringLiteral("(Windows10での実行方法例)"),
-                           QStringLiteral(" Pelmora2.exeを実行時にマウス右クリック「管理者として実行」")}
+        return QStringList{
+            QStringLiteral("このアプリケーションは管理者権限で実行してください。"),
+            windows ? QStringLiteral("(Windows10での実行方法例)") : QStringLiteral("(Linuxでの実行方法例)"),
+            windows ? QStringLiteral(" Pelmora2.exeを実行時にマウス右クリック「管理者として実行」")
+                    : QStringLiteral(" sudo pelmora2で実行、またはプログラムにCAP_NET_ADMINを付与"
+                                     "(setcap cap_net_admin+ep)")}
             .join(LineBreak);
     return QStringList{QStringLiteral("You need to run this program as an administrator."),
-                       QStringLiteral("for example (Windows10),"),
-                       QStringLiteral("Right-click context menu 'Run as administrator'")}
+                       windows ? QStringLiteral("for example (Windows10),")
+                               : QStringLiteral("for example (Linux),"),
+                       windows ? QStringLiteral("Right-click context menu 'Run as administrator'")
+                               : QStringLiteral("sudo pelmora2, or give the program CAP_NET_ADMIN "
+                                                "(setcap cap_net_admin+ep)")}
         .join(LineBreak);
 }
 
@@ -42,8 +50,10 @@ void exitAtOnce()
 
 } // namespace
 
-HostChecks::HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram)
-    : m_host(host), m_boxes(boxes), m_endProgram(endProgram ? std::move(endProgram) : exitAtOnce)
+HostChecks::HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram,
+                       RightsHowTo howTo)
+    : m_host(host), m_boxes(boxes), m_endProgram(endProgram ? std::move(endProgram) : exitAtOnce),
+      m_howTo(howTo)
 {
 }
 
@@ -81,7 +91,7 @@ bool HostChecks::CheckAdminRights()
     if (!newerHost)
         return false;
     if (*newerHost && !administrator) {
-        m_boxes.showMessageBox(cautionText(isJapaneseHost()), QStringLiteral("Caution"),
+        m_boxes.showMessageBox(cautionText(isJapaneseHost(), m_howTo), QStringLiteral("Caution"),
                                BoxIcon::Exclamation);
         m_endProgram();
         return false;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/RightsHowTo.h"
+
 #include <QString>
 #include <functional>
 #include <optional>
@@ -12,8 +14,10 @@ class HostChecks
 {
 public:
     // endProgram ends the process at once, without the window's close handling; tests replace it.
-    // Without one, the process exits at once with a non-zero status.
-    HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram = {});
+    // Without one, the process exits at once with a non-zero status. howTo: what the caution tells the
+    // user to do, this host's way unless told.
+    HostChecks(HostQuestions &host, MessageBoxes &boxes, std::function<void()> endProgram = {},
+               RightsHowTo howTo = HostRightsHowTo());
 
     // Major version 6 or later. When the host refuses the version request, shows
     // "Cannot get Windows Version" and ends the program (false if endProgram returns).
@@ -34,4 +38,5 @@ private:
     HostQuestions &m_host;
     MessageBoxes &m_boxes;
     std::function<void()> m_endProgram;
+    RightsHowTo m_howTo;
 };

@@ -1,10 +1,18 @@
 // The real window offscreen over a temporary store: start-up, panes, saving on close, log, lock, boxes.
+#include "AboutBox.h"
+#include "TextFit.h"
 #include "Version.h"
+#include "WindowFonts.h"
 #include "WindowHarness.h"
 
+#include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace
 {
@@ -23,6 +31,23 @@ void whenModalShown(const std::function<void(QWidget *)> &check)
         check(modal);
         QTest::mouseClick(modal->findChildren<QAbstractButton *>().value(0), Qt::LeftButton);
     });
+}
+
+// The widest text the field takes at its maximum length, found by typing every printable character.
+QString widestTyped(QLineEdit *field)
+{
+    const int maxLength = field->maxLength();
+    field->setMaxLength(32767);
+    field->clear();
+    for (char c = ' '; c < 127; ++c)
+        QTest::keyClicks(field, QString(QChar(c)));
+    const QFontMetricsF metrics(WindowFonts::Text());
+    const QString admitted = field->text();
+    const QChar widest = *std::max_element(admitted.begin(), admitted.end(), [&](QChar a, QChar b) {
+        return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
+    });
+    field->setMaxLength(maxLength);
+    return QString(maxLength, widest);
 }
 
 } // namespace
@@ -153,6 +178,63 @@ private slots:
                  {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck", "mnuVersion"})
                 QCOMPARE(w.child<QAction>(item)->isEnabled(), !locked);
         }
+    }
+
+    // Every caption, read-only text and widest typed text fits its control in the font the window
+    // resolved; one too wide for its laid-out size is drawn at the largest quarter point size that fits.
+    void everyTextFitsItsControl()
+    {
+        TempStore temp;
+        StartedWindow w(temp.store);
+        w.window.show();
+        frmVersion about(&w.window);
+        QMap<QString, QString> typed; // per field array
+        QStringList clipped, smaller;
+        std::pair<int, QString> tightest{std::numeric_limits<int>::max(), {}};
+        for (const char *menu : Menus) {
+            w.menu(menu);
+            for (QWidget *control : w.window.findChildren<QWidget *>() + about.findChildren<QWidget *>()) {
+                auto *field = qobject_cast<QLineEdit *>(control);
+                if (!control->isVisible() && control->window() == &w.window)
+                    continue; // another pane's; seen when that pane is shown
+                if (field && !field->isReadOnly()) {
+                    const QString array = field->objectName().section('[', 0, 0);
+                    if (!typed.contains(array))
+                        typed[array] = widestTyped(field);
+                    field->clear();
+                    QTest::keyClicks(field, typed[array]);
+                }
+                const QString text = control->property("text").toString();
+                if (text.isEmpty() || TextFit::TextRoom(control) < 0)
+                    continue;
+                QString name = control->objectName().isEmpty()
+                                   ? control->parentWidget()->objectName() + " label"
+                                   : control->objectName();
+                name += " \"" + text + '"';
+                const int margin =
+                    TextFit::TextRoom(control) - TextFit::TextNeed(control, control->font(), text);
+                if (margin < 0)
+                    clipped << QStringLiteral("%1 by %2 px").arg(name).arg(-margin);
+                tightest = std::min(tightest, {margin, name});
+                QFont larger = control->font();
+                larger.setPointSizeF(larger.pointSizeF() + 0.25);
+                if (QList<qreal>{9.75, 12, 13.5, 18}.contains(control->font().pointSizeF()))
+                    continue;
+                smaller << name.remove(QRegularExpression("\\[\\d\\]")) + ' ' +
+                               QString::number(control->font().pointSizeF()) + " pt";
+                if (TextFit::TextNeed(control, larger, text) <= TextFit::TextRoom(control))
+                    clipped << name + " could be larger";
+            }
+        }
+        smaller.removeDuplicates();
+        smaller.sort();
+        qInfo("resolved font: %s; tightest text: %s with %d px to spare; drawn smaller: %s",
+              qPrintable(QFontInfo(w.window.font()).family()), qPrintable(tightest.second), tightest.first,
+              qPrintable(smaller.join(", ")));
+        QVERIFY(w.text("txtIPAddr_IP", 7).size() == 15 && w.text("txtMCAddr", 7).size() == 8); // all typed
+        w.child<QLineEdit>("txtMCAddr", 0)->setText("1"); // a field refits whenever its text changes
+        QCOMPARE(w.child("txtMCAddr", 0)->font(), w.window.font());
+        QVERIFY2(clipped.isEmpty(), qPrintable("not fitted: " + clipped.join("; ")));
     }
 
     void messageAndAboutBoxesAreModal()

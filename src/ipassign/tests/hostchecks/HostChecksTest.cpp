@@ -22,7 +22,8 @@ struct Start : HostQuestions, MessageBoxes {
     std::optional<int> major;
     QString currency;
     QStringList events;
-    HostChecks checks{*this, *this, [this] { events << "end"; }};
+    // The Windows wording; the POSIX host's own test checks its wording.
+    HostChecks checks{*this, *this, [this] { events << "end"; }, RightsHowTo::RunAsAdministrator};
 };
 
 const QString EnglishCaution = "Caution, exclamation: You need to run this program as an administrator.\r\n"

@@ -1,10 +1,28 @@
+#include "HostChecks.h"
+#include "OperationView.h"
 #include "platform/HostQuestions.h"
 
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QTest>
 
+#include <clocale>
+#include <locale.h>
 #include <unistd.h>
+
+namespace
+{
+
+// This host's answers, except that the user lacks the rights, so that the caution shows.
+struct UserWithoutRights : HostQuestions, MessageBoxes {
+    bool isAdministrator() override { return false; }
+    std::optional<int> majorVersion() override { return host->majorVersion(); }
+    std::string currencySymbol() override { return host->currencySymbol(); }
+    void showMessageBox(const QString &text, const QString &, BoxIcon) override { shown << text; }
+
+    std::unique_ptr<HostQuestions> host = CreateHostQuestions();
+    QStringList shown;
+};
+
+} // namespace
 
 // The answers of the host the tests run on.
 class PosixHostQuestionsTest : public QObject
@@ -13,7 +31,7 @@ class PosixHostQuestionsTest : public QObject
 
 private slots:
     void rootIsAdministrator();
-    void currencySymbolOfTheUserLocale();
+    void cautionInTheUserLocale();
 };
 
 void PosixHostQuestionsTest::rootIsAdministrator()
@@ -25,20 +43,29 @@ void PosixHostQuestionsTest::rootIsAdministrator()
     QVERIFY(host->isAdministrator());
 }
 
-void PosixHostQuestionsTest::currencySymbolOfTheUserLocale()
+// The caution says how to get the rights here; under a Japanese locale the yen sign reads as the lone
+// backslash that selects the Japanese wording.
+void PosixHostQuestionsTest::cautionInTheUserLocale()
 {
-    const auto host = CreateHostQuestions();
+    UserWithoutRights user;
+    HostChecks checks(user, user, [] {});
     qputenv("LC_ALL", "C");
-    QCOMPARE(host->currencySymbol(), std::string());
+    QCOMPARE(user.currencySymbol(), std::string());
+    QVERIFY(!checks.CheckAdminRights());
+    QCOMPARE(user.shown.value(0),
+             "You need to run this program as an administrator.\r\nfor example (Linux),\r\n"
+             "sudo pelmora2, or give the program CAP_NET_ADMIN (setcap cap_net_admin+ep)");
 
-    // A Japanese locale compiled into a private folder, so nothing is installed: the yen sign reads as
-    // the lone backslash that selects the Japanese wording.
-    QTemporaryDir locales;
-    if (QProcess::execute("localedef", {"-i", "ja_JP", "-f", "UTF-8", locales.filePath("ja_JP.UTF-8")}) != 0)
-        QSKIP("localedef cannot build ja_JP.UTF-8 here");
-    qputenv("LOCPATH", QFile::encodeName(locales.path()));
+    locale_t japanese = newlocale(LC_ALL_MASK, "ja_JP.UTF-8", nullptr);
+    if (japanese == nullptr)
+        QSKIP("no ja_JP.UTF-8 locale here; scripts/setup.sh --test generates one");
+    freelocale(japanese);
     qputenv("LC_ALL", "ja_JP.UTF-8");
-    QCOMPARE(host->currencySymbol(), std::string("\\"));
+    QCOMPARE(user.currencySymbol(), std::string("\\"));
+    QVERIFY(!checks.CheckAdminRights());
+    QCOMPARE(user.shown.value(1),
+             "このアプリケーションは管理者権限で実行してください。\r\n(Linuxでの実行方法例)\r\n"
+             " sudo pelmora2で実行、またはプログラムにCAP_NET_ADMINを付与(setcap cap_net_admin+ep)");
 }
 
 QTEST_APPLESS_MAIN(PosixHostQuestionsTest)

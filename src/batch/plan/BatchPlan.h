@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+// A plan of pelmora2-batch: one unit per data row of a CSV file, each with the steps it runs.
+
+// The steps of one unit, in the order they run.
+enum class BatchStep { Assign, Gateway, Mask, NewPort, Check };
+
+// The name of a step in the report, the same as its plan column: "assign", "gateway", "mask",
+// "new_port", "check".
+QString BatchStepName(BatchStep step);
+
+// One unit: one data row, its texts as written in the file (surrounding blanks removed).
+struct PlanUnit {
+    int line = 0; // line number of the row in the file; the header is line 1
+    QString unit; // label, unique in the plan
+    QString ip;
+    QString port;    // console port, one to four hex digits; may be empty when no console step runs
+    QString mac;     // MAC tail XX-XX-XX; given: the unit first gets its IP address
+    QString gateway; // given: a gateway step
+    QString mask;    // given: a subnet mask step
+    QString newPort; // given: a port change step
+    bool check = true;
+
+    // The steps this unit runs, in order: assign, gateway, mask, new port, check.
+    QList<BatchStep> steps() const;
+    // The port the check talks to: the new port when the port is changed, else the port.
+    QString checkPort() const;
+};
+
+// One problem found in a plan, printed as "PLAN:LINE: COLUMN: reason".
+struct PlanProblem {
+    int line = 0;   // line of the file (1 = header); 0 for the file as a whole
+    QString column; // the column's name as the plan spells it in the report ("ip", "port", ...)
+    QString reason;
+};
+
+struct BatchPlan {
+    QList<PlanUnit> units;       // in file order
+    QList<PlanProblem> problems; // every problem found; empty: the plan may run
+};
+
+// Reads and checks a plan file (CSV per RFC 4180, UTF-8, a header row; column order free, names
+// case-insensitive). Every row goes through the window's own checks of address, port and MAC tail,
+// and the plan as a whole through the checks of unknown and missing columns, duplicate labels and
+// duplicate address+port pairs. Nothing is sent or run.
+BatchPlan ReadBatchPlan(const QString &path);
+
+// "PLAN:LINE: COLUMN: reason", with the plan's path as given on the command line.
+QString FormatPlanProblem(const QString &planPath, const PlanProblem &problem);
+
+// What --dry-run prints for the plan: per unit, its steps and the exact command lines each would send
+// (console lines with their control characters made visible, host command lines as text).
+QString DescribeDryRun(const BatchPlan &plan);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "BatchPlan.h"
+
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+// The outcome of one step of one unit, one row of the report.
+struct StepOutcome {
+    enum class Result { Pass, Error, Skipped };
+
+    QString unit;
+    BatchStep step = BatchStep::Check;
+    Result result = Result::Skipped;
+    QString text; // the window's text for the outcome: "Time Out Error!", "skipped: earlier step failed"...
+    QDateTime started; // written as ISO 8601 with milliseconds
+    qint64 durationMs = 0;
+};
+
+// "pass", "error", "skipped".
+QString ResultName(StepOutcome::Result result);
+
+// Writes the report as CSV (RFC 4180, UTF-8): the header "unit,step,result,text,started,duration_ms"
+// and one row per outcome in the order given. Replaces the file atomically; false with the reason in
+// error when it could not be written.
+bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, QString *error);

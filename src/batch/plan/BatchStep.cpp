@@ -1,0 +1,53 @@
+#include "BatchPlan.h"
+#include "BatchReport.h"
+
+QString BatchStepName(BatchStep step)
+{
+    switch (step) {
+    case BatchStep::Assign:
+        return QStringLiteral("assign");
+    case BatchStep::Gateway:
+        return QStringLiteral("gateway");
+    case BatchStep::Mask:
+        return QStringLiteral("mask");
+    case BatchStep::NewPort:
+        return QStringLiteral("new_port");
+    case BatchStep::Check:
+        return QStringLiteral("check");
+    }
+    return {};
+}
+
+QList<BatchStep> PlanUnit::steps() const
+{
+    QList<BatchStep> order;
+    if (!mac.isEmpty())
+        order << BatchStep::Assign;
+    if (!gateway.isEmpty())
+        order << BatchStep::Gateway;
+    if (!mask.isEmpty())
+        order << BatchStep::Mask;
+    if (!newPort.isEmpty())
+        order << BatchStep::NewPort;
+    if (check)
+        order << BatchStep::Check;
+    return order;
+}
+
+QString PlanUnit::checkPort() const
+{
+    return newPort.isEmpty() ? port : newPort;
+}
+
+QString ResultName(StepOutcome::Result result)
+{
+    switch (result) {
+    case StepOutcome::Result::Pass:
+        return QStringLiteral("pass");
+    case StepOutcome::Result::Error:
+        return QStringLiteral("error");
+    case StepOutcome::Result::Skipped:
+        return QStringLiteral("skipped");
+    }
+    return {};
+}

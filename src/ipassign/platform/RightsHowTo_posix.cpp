@@ -1,0 +1,6 @@
+#include "RightsHowTo.h"
+
+RightsHowTo HostRightsHowTo()
+{
+    return RightsHowTo::SudoOrCapability;
+}
