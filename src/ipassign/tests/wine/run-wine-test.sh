@@ -21,9 +21,13 @@ if [ ! -d "$state/locale/ja_JP.UTF-8" ]; then
 fi
 export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 unset DISPLAY
-# Wine takes its Windows locale from these; this shell keeps its own.
+# Wine takes its Windows locale from these; this shell keeps its own. As root Wine also runs in a
+# network namespace of its own with no interface up, so nothing it starts can reach any address even
+# by mistake (otherwise the stubs alone stand in the way).
+isolated=()
+unshare -n true 2>/dev/null && isolated=(unshare -n --)
 japanese() {
-    LOCPATH=$state/locale LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 "$@"
+    LOCPATH=$state/locale LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8 "${isolated[@]}" "$@"
 }
 
 if [ ! -f "$state/prefix-ready" ]; then
