@@ -217,7 +217,8 @@ void ipPaneCapturePath()
             tokens.push_back(line.substr(first, line.find(' ', first) - first + 1));
         }
     }
-    check(tokens == std::vector<std::string>{"1 ", "11 "}, "connected interface tokens");
+    check(tokens == std::vector<std::string>{"1 ", "11 "},
+          "connected interface tokens in:\n" + readFile(capture));
     DeleteFileForced(capture);
 
     std::string neighborCommand;
