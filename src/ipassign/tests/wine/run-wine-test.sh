@@ -58,6 +58,10 @@ japanese wine "$test_exe" "$(windows_path "$state/stubs")" "$(windows_path "$sam
     2> >(grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'dpkg --add-architecture' -e 'apt-get install wine32' >&2)
 status=$?
 echo "Wine test took $((($(date +%s%N) - start) / 1000000)) ms"
+if [ "$status" -ne 0 ] && [ -f "$state/work/stub.log" ]; then
+    echo "--- command lines the stubs saw:"
+    cat "$state/work/stub.log"
+fi
 # Whatever the test left running in this prefix ends here.
 wineserver -k 2>/dev/null
 exit $status
