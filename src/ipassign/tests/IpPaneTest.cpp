@@ -1,3 +1,4 @@
+#include "CaptureFile.h"
 #include "FakeOperationView.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
@@ -5,12 +6,15 @@
 #include "platform/HostQuestions.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <pwd.h>
 #include <sys/stat.h>
 
 using namespace std::chrono_literals;
@@ -23,14 +27,19 @@ namespace
 {
 
 // Stands in for arp, ping, Ping, netsh, chcp: records its command line, prints the output set for the line
-// or else for its name (a ping without either answers); the output "hang" makes it never end.
+// or else for its name (a ping without either answers); the output "hang" makes it never end, "flood-lines"
+// and "flood-bytes" make it print 150 MiB of short reply lines or of one endless line.
 const char *const FakeScript = R"sh(#!/bin/sh
 name=${0##*/}
 dir='@DIR@'
 printf '%s\n' "$name $*" >> "$dir/record.txt"
 out="$dir/out/$(printf '%s' "$name $*" | tr ' ' '_')"
 [ -f "$out" ] || out="$dir/out/$name"
-if [ "$(cat "$out" 2>/dev/null)" = hang ]; then echo $$ > "$dir/hang.pid"; exec sleep 600; fi
+case "$(head -c 12 "$out" 2>/dev/null)" in
+hang) echo $$ > "$dir/hang.pid"; exec sleep 600;;
+flood-lines) yes 'Reply from 10.0.0.5: bytes=32 time<1ms TTL=64' | head -c 157286400; exit;;
+flood-bytes) head -c 157286400 /dev/zero | tr '\0' x; exit;;
+esac
 if [ -f "$out" ]; then cat "$out"; else case $name in [pP]ing)
     printf '\r\nPinging %s:\r\nReply from %s: bytes=32 time<1ms TTL=64\r\n\r\n' "$1" "$1";; esac; fi
 )sh";
@@ -111,6 +120,21 @@ struct Bed : HostQuestions {
     IpPaneOperations ops{view, hostChecks, runner};
 };
 
+// Gives path to the user nobody; false when that is not allowed (not root).
+bool chownToNobody(const QByteArray &path)
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    return nobody && ::lchown(path.constData(), nobody->pw_uid, nobody->pw_gid) == 0;
+}
+
+qint64 peakResidentKb()
+{
+    for (const QByteArray &line : readFile("/proc/self/status").split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 // One of the shipped host adapters, run directly.
 std::pair<int, QString> runAdapter(const QString &name, const QStringList &arguments)
 {
@@ -133,6 +157,9 @@ private slots:
     void slotRow();
     void captureLifecycle_data();
     void captureLifecycle();
+    void racingSymlinkSwapDeletesNothing();
+    void shellTextInTheTempFolder();
+    void endlessHostOutputIsCut();
     void allButtonsFollowLastTickedRow();
     void hostAdapters();
 };
@@ -237,10 +264,13 @@ void IpPaneTest::slotRow()
 void IpPaneTest::captureLifecycle_data()
 {
     QTest::addColumn<QString>("planted");
-    for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink"})
+    for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink",
+                                "folder of another user"})
         QTest::newRow(planted) << QString(planted);
 }
 
+// A QV512 entry the program did not make, in a folder others can write to, is left as it is: the capture
+// goes to a fresh private folder instead. Only the program's own leftover capture is removed.
 void IpPaneTest::captureLifecycle()
 {
     QFETCH(QString, planted);
@@ -254,21 +284,144 @@ void IpPaneTest::captureLifecycle()
     } else if (planted == "symlink") {
         QVERIFY(QFile::link(elsewhere.path(), bed.captureFolder()));
     } else {
-        QVERIFY(::mkdir(folder.constData(), planted == "leftover capture" ? 0700 : 0755) == 0);
+        QVERIFY(::mkdir(folder.constData(), planted == "folder open to others" ? 0755 : 0700) == 0);
         writeFile(bed.capture(), answered);
+        if (planted == "folder of another user" && !chownToNobody(folder))
+            QSKIP("needs root to give the folder to the user nobody");
     }
+    struct stat before {
+    };
+    QVERIFY(::lstat(folder.constData(), &before) == 0);
     bed.answer({{"ping 192.168.0.21", PingTimeout}});
     bed.setRow(4, "12-34-56", "192.168.0.21");
 
     bed.ops.cmdSet_IP_Click(4);
 
-    // What was planted is gone before the ping writes; the unanswered ping's output stays for a look.
-    QCOMPARE(readFile(bed.capture()), PingTimeout);
+    // The unanswered ping's output stays for a look, in the program's own private folder.
+    const bool reused = planted == "leftover capture";
+    const QStringList fresh = QDir(bed.runtime.path()).entryList({"QV512.??????"}, QDir::Dirs);
+    QCOMPARE(fresh.size(), reused ? 0 : 1);
+    const QString used = reused ? bed.captureFolder() : bed.runtime.filePath(fresh.value(0));
+    QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
     struct stat st {
     };
-    QVERIFY(::lstat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode));
+    QVERIFY(::lstat(QFile::encodeName(used).constData(), &st) == 0 && S_ISDIR(st.st_mode));
     QCOMPARE(st.st_mode & 07777, mode_t(0700));
+    QCOMPARE(st.st_uid, ::geteuid());
     QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
+    if (!reused) { // untouched: same entry, same owner and mode, same content
+        QVERIFY(::lstat(folder.constData(), &st) == 0);
+        QCOMPARE(st.st_ino, before.st_ino);
+        QCOMPARE(st.st_mode, before.st_mode);
+        QCOMPARE(st.st_uid, before.st_uid);
+        QCOMPARE(readFile(planted == "file named QV512" ? bed.captureFolder() : bed.capture()), answered);
+    }
+}
+
+// Another user's QV512 tree in a shared sticky folder, one of its folders swapped for a symlink to a
+// folder that user cannot write, over and over while captures come and go: nothing outside the
+// program's own folder is deleted.
+void IpPaneTest::racingSymlinkSwapDeletesNothing()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to act as the user nobody");
+    QTemporaryDir top;
+    QFile::setPermissions(top.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                          QFile::ReadOther | QFile::ExeOther);
+    const QByteArray shared = QFile::encodeName(top.filePath("shared"));
+    const QString victim = top.filePath("victim");
+    QVERIFY(::mkdir(shared.constData(), 0700) == 0 && ::chmod(shared.constData(), 01777) == 0);
+    QVERIFY(QDir().mkpath(victim));
+    for (int i = 0; i < 2000; ++i) // the names of the planted files
+        writeFile(victim + QString("/f%1").arg(i), "keep");
+    QProcess attacker;
+    attacker.start("setpriv", {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
+                               "cd \"$1\" && mkdir -p QV512/sub && touch QV512/temp.txt && cd QV512/sub && "
+                               "seq -f f%g 0 1999 | xargs touch && cd ../.. && while :; "
+                               "do mv QV512/sub QV512/real; ln -s \"$2\" QV512/sub; rm QV512/sub; "
+                               "mv QV512/real QV512/sub; done",
+                               "sh", QFile::decodeName(shared), victim});
+    QVERIFY(attacker.waitForStarted());
+    const auto stopAttacker = qScopeGuard([&] {
+        attacker.kill();
+        attacker.waitForFinished();
+    });
+    QTRY_VERIFY(QFileInfo::exists(QFile::decodeName(shared) + "/QV512/sub/f1999"));
+    qputenv("XDG_RUNTIME_DIR", shared);
+    CommandRunner runner;
+    HostShell shell(runner);
+
+    QElapsedTimer clock;
+    clock.start();
+    int intoShared = 0, deletedPlanted = 0, failed = 0;
+    for (int round = 0; round < 200 && clock.elapsed() < 5000; ++round) {
+        try {
+            const QString capture = shell.PrepCaptureFile();
+            intoShared += capture.startsWith(QFile::decodeName(shared) + "/QV512/");
+            writeFile(capture, "own");
+            failed += !HostShell::DelFile(capture);
+        } catch (const HostStepFailed &) {
+            ++failed;
+        }
+        for (const char *planted : {"/QV512/temp.txt", "/QV512/sub/f1", "/QV512/sub/f1999"})
+            deletedPlanted += HostShell::DelFile(QFile::decodeName(shared) + planted);
+    }
+
+    QCOMPARE(QDir(victim).entryList(QDir::Files).size(), 2000);
+    QCOMPARE(intoShared, 0);
+    QCOMPARE(deletedPlanted, 0);
+    QCOMPARE(failed, 0);
+    QVERIFY(QFileInfo(QFile::decodeName(shared) + "/QV512").ownerId() != 0);
+    QVERIFY(QFileInfo::exists(QFile::decodeName(shared) + "/QV512/temp.txt"));
+}
+
+// Folder names from the environment reach the interpreter as data: nothing in them runs.
+void IpPaneTest::shellTextInTheTempFolder()
+{
+    QTemporaryDir markers;
+    const QString marker = markers.filePath("ran");
+    for (const char *shape :
+         {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""}) {
+        for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
+            const auto restoreTemp = qScopeGuard([temp = qgetenv("TMPDIR")] { qputenv("TMPDIR", temp); });
+            Bed bed;
+            const QString base = bed.runtime.path() + "/" + QString(shape).replace("@", marker);
+            QVERIFY(QDir().mkpath(base));
+            qunsetenv("XDG_RUNTIME_DIR");
+            qputenv(variable, QFile::encodeName(base));
+            bed.setRow(4, "12-34-56", "192.168.0.5");
+
+            bed.ops.cmdPing_Click(4);
+
+            QVERIFY2(!QFileInfo::exists(marker), qPrintable(shape));
+            QCOMPARE(bed.view.boxes, QList<Box>{PingFinished});
+            QVERIFY(bed.view.log.contains("Reply from 192.168.0.5"));
+            QVERIFY(QFileInfo(base + "/QV512").isDir());
+        }
+    }
+}
+
+// A host command that prints without end: the report is read up to the bound and says it was cut, and
+// the memory held stays small.
+void IpPaneTest::endlessHostOutputIsCut()
+{
+    const qint64 peakBefore = peakResidentKb();
+    for (const QByteArray flood : {"flood-lines", "flood-bytes"}) {
+        Bed bed;
+        bed.answer({{"Ping 10.0.0.5", flood}});
+        bed.setRow(4, "12-34-56", "10.0.0.5");
+
+        bed.ops.cmdPing_Click(4);
+
+        QCOMPARE(bed.view.boxes, QList<Box>{PingFinished});
+        QVERIFY(bed.view.log.endsWith("\r\n    " + CaptureCutLine + "\r\n\r\n\r\n"));
+        QVERIFY(bed.view.log.count("\r\n") <= CaptureLineLimit + 4);
+        QVERIFY(bed.view.log.size() <= CaptureByteLimit + 5 * CaptureLineLimit + 200);
+    }
+    [[maybe_unused]] const qint64 growthKb = peakResidentKb() - peakBefore;
+#if !defined(__SANITIZE_ADDRESS__) // its quarantine keeps freed memory resident
+    QVERIFY2(growthKb < 64 * 1024, qPrintable(QString("peak grew by %1 KiB").arg(growthKb)));
+#endif
 }
 
 void IpPaneTest::allButtonsFollowLastTickedRow()
