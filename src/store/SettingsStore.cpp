@@ -1,9 +1,16 @@
 #include "SettingsStore.h"
 
+#include "FileReplacement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
+#include <QTemporaryDir>
 #include <memory>
 
-namespace {
+namespace
+{
 
 const char *const Organization = "Pelmora2";
 
@@ -66,9 +73,42 @@ bool SettingsStore::write(const QString &application, const QString &section, co
 
 bool SettingsStore::write(const QString &application, const QList<Entry> &entries)
 {
-    const auto settings = openStore(*this, application);
-    for (const Entry &entry : entries)
-        settings->setValue(entryName(entry.section, entry.key), entry.value);
-    settings->sync(); // QSettings saves INI files through QSaveFile: old or new file, never a torn one
-    return settings->status() == QSettings::NoError;
+    const QString path = iniPath(application);
+    if (path.isEmpty()) { // the registry
+        const auto settings = openStore(*this, application);
+        for (const Entry &entry : entries)
+            settings->setValue(entryName(entry.section, entry.key), entry.value);
+        settings->sync();
+        m_writeError = settings->status() == QSettings::NoError ? QString() : QStringLiteral("access denied");
+        return m_writeError.isEmpty();
+    }
+    // QSettings makes the new text from a private copy; the file itself is then replaced in one step, so
+    // the replacement decides where the text goes and whose file it may become.
+    QTemporaryDir scratch;
+    const QString draft = scratch.filePath(QStringLiteral("draft.ini"));
+    if (QFileInfo::exists(path) && !QFile::copy(path, draft)) {
+        m_writeError = QStringLiteral("it could not be read");
+        return false;
+    }
+    {
+        QSettings settings(draft, QSettings::IniFormat);
+        for (const Entry &entry : entries)
+            settings.setValue(entryName(entry.section, entry.key), entry.value);
+        settings.sync();
+        if (settings.status() == QSettings::AccessError) {
+            m_writeError = QStringLiteral("the new text could not be made in ") + scratch.path();
+            return false;
+        }
+    }
+    QFile text(draft);
+    if (!scratch.isValid() || !text.open(QIODevice::ReadOnly)) {
+        m_writeError = QStringLiteral("the new text could not be made in a temporary folder");
+        return false;
+    }
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        m_writeError = QStringLiteral("its folder could not be made");
+        return false;
+    }
+    m_writeError.clear();
+    return ReplaceFileContent(path, text.readAll(), m_writeError);
 }

@@ -1,0 +1,14 @@
+#include "FileReplacement.h"
+
+#include <QSaveFile>
+
+// Where the store is the registry, an INI file serves only tests and demos: QSaveFile's replacement.
+bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
