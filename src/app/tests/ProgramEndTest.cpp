@@ -46,17 +46,14 @@ class ProgramEndTest : public QObject
     Q_OBJECT
 
 private slots:
-    void signalDuringHostCommand_data();
+    void signalDuringHostCommand_data()
+    {
+        QTest::addColumn<int>("signalNumber");
+        for (const int signalNumber : {SIGTERM, SIGHUP, SIGINT})
+            QTest::newRow(::sigabbrev_np(signalNumber)) << signalNumber;
+    }
     void signalDuringHostCommand();
 };
-
-void ProgramEndTest::signalDuringHostCommand_data()
-{
-    QTest::addColumn<int>("signalNumber");
-    QTest::newRow("SIGTERM") << SIGTERM;
-    QTest::newRow("SIGHUP") << SIGHUP;
-    QTest::newRow("SIGINT") << SIGINT;
-}
 
 void ProgramEndTest::signalDuringHostCommand()
 {
@@ -66,7 +63,8 @@ void ProgramEndTest::signalDuringHostCommand()
     QTemporaryDir dir;
     QVERIFY(QDir(dir.path()).mkpath("bin/hostcmd") && QDir(dir.path()).mkpath("config/Pelmora2") &&
             QDir(dir.path()).mkpath("run"));
-    QVERIFY(QFile::setPermissions(dir.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY(
+        QFile::setPermissions(dir.filePath("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     const QString program = dir.filePath("bin/pelmora2");
     QVERIFY(QFile::copy(qEnvironmentVariable("PELMORA2_BIN_DIR") + "/pelmora2", program));
     for (const char *name : {"chcp", "arp"})
@@ -82,10 +80,10 @@ void ProgramEndTest::signalDuringHostCommand()
 
     QProcess pelmora2;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("XDG_CONFIG_HOME", dir.filePath("config"));
-    env.insert("XDG_RUNTIME_DIR", dir.filePath("run"));
-    env.insert("PELMORA2_CLICK_AFTER_SHOW", "cmdAllPing");
+    for (const auto &[name, value] : {std::pair<QString, QString>{"XDG_CONFIG_HOME", dir.filePath("config")},
+                                      {"XDG_RUNTIME_DIR", dir.filePath("run")},
+                                      {"PELMORA2_CLICK_AFTER_SHOW", "cmdAllPing"}})
+        env.insert(name, value);
     pelmora2.setProcessEnvironment(env);
     pelmora2.setProcessChannelMode(QProcess::ForwardedChannels);
     pelmora2.start(program);
