@@ -162,7 +162,6 @@ private slots:
     void captureLifecycle_data();
     void captureLifecycle();
     void racingSymlinkSwapDeletesNothing();
-    void shellTextInTheTempFolder();
     void endlessHostOutputIsCut();
     void allButtonsFollowLastTickedRow();
     void hostAdapters();
@@ -268,57 +267,67 @@ void IpPaneTest::slotRow()
 void IpPaneTest::captureLifecycle_data()
 {
     QTest::addColumn<QString>("planted");
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QString>("baseName"); // below the test's runtime folder; @ stands for a marker file
     for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink",
                                 "folder of another user"})
-        QTest::newRow(planted) << QString(planted);
+        QTest::newRow(planted) << QString(planted) << QByteArray("XDG_RUNTIME_DIR") << QString(".");
+    for (const char *shell :
+         {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""})
+        for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"})
+            QTest::addRow("%s %s", variable, shell) << QString() << QByteArray(variable) << QString(shell);
 }
 
 // A QV512 entry the program did not make, in a folder others can write to, is left as it is: the capture
-// goes to a fresh private folder instead. Only the program's own leftover capture is removed.
+// goes to a fresh private folder instead. Only the program's own leftover capture is removed. Folder
+// names from the environment reach the interpreter as data: nothing in them runs.
 void IpPaneTest::captureLifecycle()
 {
     QFETCH(QString, planted);
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, baseName);
+    const auto restoreTemp = qScopeGuard([temp = qgetenv("TMPDIR")] { qputenv("TMPDIR", temp); });
     Bed bed;
     QTemporaryDir elsewhere;
+    const QString base =
+        QDir::cleanPath(bed.runtime.filePath(baseName.replace("@", elsewhere.filePath("ran"))));
+    QVERIFY(QDir().mkpath(base));
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv(variable, QFile::encodeName(base));
     const QByteArray answered = "Reply from 192.168.0.21: bytes=32 time<1ms TTL=64\r\n";
     writeFile(elsewhere.filePath("temp.txt"), answered);
-    const QByteArray folder = QFile::encodeName(bed.captureFolder());
+    const QByteArray folder = QFile::encodeName(base + "/QV512");
     if (planted == "file named QV512") {
-        writeFile(bed.captureFolder(), answered);
+        writeFile(folder, answered);
     } else if (planted == "symlink") {
-        QVERIFY(QFile::link(elsewhere.path(), bed.captureFolder()));
-    } else {
+        QVERIFY(QFile::link(elsewhere.path(), folder));
+    } else if (!planted.isEmpty()) {
         QVERIFY(::mkdir(folder.constData(), planted == "folder open to others" ? 0755 : 0700) == 0);
-        writeFile(bed.capture(), answered);
+        writeFile(folder + "/temp.txt", answered);
         if (planted == "folder of another user" && !chownToNobody(folder))
             QSKIP("needs root to give the folder to the user nobody");
     }
     struct stat before {
-    };
-    QVERIFY(::lstat(folder.constData(), &before) == 0);
+    }, st{};
+    const bool fresh = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
     bed.answer({{"ping 192.168.0.21", PingTimeout}});
     bed.setRow(4, "12-34-56", "192.168.0.21");
 
     bed.ops.cmdSet_IP_Click(4);
 
     // The unanswered ping's output stays for a look, in the program's own private folder.
-    const bool reused = planted == "leftover capture";
-    const QStringList fresh = QDir(bed.runtime.path()).entryList({"QV512.??????"}, QDir::Dirs);
-    QCOMPARE(fresh.size(), reused ? 0 : 1);
-    const QString used = reused ? bed.captureFolder() : bed.runtime.filePath(fresh.value(0));
+    QVERIFY(!QFileInfo::exists(elsewhere.filePath("ran")));
+    const QStringList made = QDir(base).entryList({"QV512.??????"}, QDir::Dirs);
+    QCOMPARE(made.size(), fresh ? 1 : 0);
+    const QByteArray used = fresh ? QFile::encodeName(base + "/" + made.value(0)) : folder;
     QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
-    struct stat st {
-    };
-    QVERIFY(::lstat(QFile::encodeName(used).constData(), &st) == 0 && S_ISDIR(st.st_mode));
+    QVERIFY(::lstat(used.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
     QCOMPARE(st.st_mode & 07777, mode_t(0700));
-    QCOMPARE(st.st_uid, ::geteuid());
     QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
-    if (!reused) { // untouched: same entry, same owner and mode, same content
+    if (fresh) { // untouched: same entry, same owner and mode, same content
         QVERIFY(::lstat(folder.constData(), &st) == 0);
-        QCOMPARE(st.st_ino, before.st_ino);
-        QCOMPARE(st.st_mode, before.st_mode);
-        QCOMPARE(st.st_uid, before.st_uid);
-        QCOMPARE(readFile(planted == "file named QV512" ? bed.captureFolder() : bed.capture()), answered);
+        QVERIFY(st.st_ino == before.st_ino && st.st_mode == before.st_mode && st.st_uid == before.st_uid);
+        QCOMPARE(readFile(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
     }
 }
 
@@ -383,32 +392,6 @@ void IpPaneTest::racingSymlinkSwapDeletesNothing()
                  QRegularExpression("^" + QRegularExpression::escape(shared) + "/QV512\\.\\w{6}/temp.txt$")),
              captures);
     QVERIFY(QFileInfo::exists(shared + "/QV512/temp.txt"));
-}
-
-// Folder names from the environment reach the interpreter as data: nothing in them runs.
-void IpPaneTest::shellTextInTheTempFolder()
-{
-    QTemporaryDir markers;
-    const QString marker = markers.filePath("ran");
-    for (const char *shape :
-         {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""}) {
-        for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"}) {
-            const auto restoreTemp = qScopeGuard([temp = qgetenv("TMPDIR")] { qputenv("TMPDIR", temp); });
-            Bed bed;
-            const QString base = bed.runtime.path() + "/" + QString(shape).replace("@", marker);
-            QVERIFY(QDir().mkpath(base));
-            qunsetenv("XDG_RUNTIME_DIR");
-            qputenv(variable, QFile::encodeName(base));
-            bed.setRow(4, "12-34-56", "192.168.0.5");
-
-            bed.ops.cmdPing_Click(4);
-
-            QVERIFY2(!QFileInfo::exists(marker), qPrintable(shape));
-            QCOMPARE(bed.view.boxes, QList<Box>{PingFinished});
-            QVERIFY(bed.view.log.contains("Reply from 192.168.0.5"));
-            QVERIFY(QFileInfo(base + "/QV512").isDir());
-        }
-    }
 }
 
 // A host command that prints without end: the report is read up to the bound and says it was cut, and
