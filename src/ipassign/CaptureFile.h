@@ -7,7 +7,7 @@
 // A file that cannot be opened throws HostStepFailed.
 
 // A host command may print without end; only this much of the capture is read.
-constexpr qint64 CaptureByteLimit = 1024 * 1024;
+constexpr qint64 CaptureByteLimit = qint64{1024} * 1024;
 constexpr qsizetype CaptureLineLimit = 10000;
 // The line that stands last when the capture held more than the limits.
 extern const QString CaptureCutLine;

@@ -111,7 +111,7 @@ std::string MakeCaptureFolder(const std::string &base)
 {
     if (base.empty())
         return {};
-    const std::string shared = base + "/" + FolderName;
+    std::string shared = base + "/" + FolderName;
     if (isPrivateFolderAt(shared) || makePrivateFolder(shared))
         return shared;
     return freshPrivateFolder(base);
