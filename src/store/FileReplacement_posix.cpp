@@ -1,11 +1,13 @@
 #include "FileReplacement.h"
 
+#include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <string>
 #include <sys/stat.h>
@@ -129,4 +131,37 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
     }
     ::close(dirFd);
     return ok;
+}
+
+DraftFolder::DraftFolder()
+{
+    // Removed below through the descriptor: a removal by path could be led into another user's tree.
+    m_folder.setAutoRemove(false);
+    if (!m_folder.isValid())
+        return;
+    m_fd = ::open(QFile::encodeName(m_folder.path()).constData(),
+                  O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {
+    };
+    if (m_fd >= 0 && ::fstat(m_fd, &st) == 0 && st.st_uid == ::geteuid() && (st.st_mode & 07777) == 0700)
+        m_path = QStringLiteral("/proc/self/fd/") + QString::number(m_fd);
+}
+
+DraftFolder::~DraftFolder()
+{
+    if (m_fd < 0)
+        return;
+    if (DIR *entries = ::fdopendir(::dup(m_fd))) {
+        while (const dirent *entry = ::readdir(entries))
+            ::unlinkat(m_fd, entry->d_name, 0); // "." and ".." are refused
+        ::closedir(entries);
+    }
+    // Only an empty folder goes by path, and only while the name still leads to this one.
+    struct stat held {
+    }, named{};
+    const QByteArray path = QFile::encodeName(m_folder.path());
+    if (::fstat(m_fd, &held) == 0 && ::lstat(path.constData(), &named) == 0 && held.st_ino == named.st_ino &&
+        held.st_dev == named.st_dev)
+        ::rmdir(path.constData());
+    ::close(m_fd);
 }

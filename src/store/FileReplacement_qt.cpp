@@ -12,3 +12,11 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
     }
     return true;
 }
+
+DraftFolder::DraftFolder()
+{
+    if (m_folder.isValid())
+        m_path = m_folder.path();
+}
+
+DraftFolder::~DraftFolder() = default;

@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
-#include <QTemporaryDir>
 #include <memory>
 
 namespace
@@ -84,31 +83,38 @@ bool SettingsStore::write(const QString &application, const QList<Entry> &entrie
     }
     // QSettings makes the new text from a private copy; the file itself is then replaced in one step, so
     // the replacement decides where the text goes and whose file it may become.
-    QTemporaryDir scratch;
-    const QString draft = scratch.filePath(QStringLiteral("draft.ini"));
-    if (QFileInfo::exists(path) && !QFile::copy(path, draft)) {
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        m_writeError = QStringLiteral("it is not a regular file");
+        return false;
+    }
+    const DraftFolder drafts;
+    QFile draft(drafts.filePath(QStringLiteral("draft.ini")));
+    QFile old(path);
+    if (!drafts.isValid() || !draft.open(QIODevice::WriteOnly)) {
+        m_writeError = QStringLiteral("no private temporary folder could be made for the new text");
+        return false;
+    }
+    if (existing.exists() && (!old.open(QIODevice::ReadOnly) || draft.write(old.readAll()) < 0)) {
         m_writeError = QStringLiteral("it could not be read");
         return false;
     }
+    draft.close();
     {
-        QSettings settings(draft, QSettings::IniFormat);
+        QSettings settings(draft.fileName(), QSettings::IniFormat);
+        settings.setAtomicSyncRequired(false); // written in place, by the path of the private folder
         for (const Entry &entry : entries)
             settings.setValue(entryName(entry.section, entry.key), entry.value);
         settings.sync();
-        if (settings.status() == QSettings::AccessError) {
-            m_writeError = QStringLiteral("the new text could not be made in ") + scratch.path();
+        if (settings.status() == QSettings::AccessError || !draft.open(QIODevice::ReadOnly)) {
+            m_writeError = QStringLiteral("the new text could not be made in a private temporary folder");
             return false;
         }
-    }
-    QFile text(draft);
-    if (!scratch.isValid() || !text.open(QIODevice::ReadOnly)) {
-        m_writeError = QStringLiteral("the new text could not be made in a temporary folder");
-        return false;
     }
     if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
         m_writeError = QStringLiteral("its folder could not be made");
         return false;
     }
     m_writeError.clear();
-    return ReplaceFileContent(path, text.readAll(), m_writeError);
+    return ReplaceFileContent(path, draft.readAll(), m_writeError);
 }

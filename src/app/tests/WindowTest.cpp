@@ -126,7 +126,7 @@ private slots:
             QCOMPARE(w.boxes.boxes[0].title, QString("Pelmora2"));
             QCOMPARE(w.boxes.boxes[0].icon, BoxIcon::Critical);
             QCOMPARE(w.boxes.boxes[0].text, "The slot settings could not be saved to " + temp.iniPath() +
-                                                ":\r\nit could not be read.");
+                                                ":\r\nit is not a regular file.");
         }
         QVERIFY(QDir().rmdir(temp.iniPath()) && QFile::rename(temp.iniPath() + ".kept", temp.iniPath()));
         // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).

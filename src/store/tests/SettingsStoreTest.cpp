@@ -127,7 +127,8 @@ private slots:
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    if (argc == 3 && QByteArray(argv[1]) == "--write-forever")
+    if (argc == 3 && QByteArray(argv[1]) == "--write-forever" &&
+        qputenv("TMPDIR", argv[2])) // drafts die here
         for (int generation = 0;; ++generation) {
             QList<SettingsStore::Entry> entries;
             for (int i = 0; i < 8; ++i)
