@@ -191,9 +191,17 @@ void frmPelmora2::Form_Unload(bool &cancel)
         cancel = true;
         return;
     }
-    if (!SaveSlotSettings())
-        qWarning("The slot settings could not be saved to %s",
-                 qPrintable(m_store.iniPath(QStringLiteral("QV512"))));
+    if (!SaveSlotSettings()) // the window still closes; the user learns that the changes are lost
+        showMessageBox(SaveFailureText(), QStringLiteral("Pelmora2"), BoxIcon::Critical);
+}
+
+QString frmPelmora2::SaveFailureText() const
+{
+    QString where = m_store.iniPath(QStringLiteral("QV512"));
+    if (where.isEmpty())
+        where = QStringLiteral("the registry (HKEY_CURRENT_USER\\Software\\Pelmora2\\QV512)");
+    return QStringLiteral("The slot settings could not be saved to ") + where + QStringLiteral(":\r\n") +
+           m_store.writeError() + QStringLiteral(".");
 }
 
 void frmPelmora2::closeEvent(QCloseEvent *event)

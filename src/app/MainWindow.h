@@ -26,11 +26,14 @@ public:
     // Start-up: load the slot table, show the IP pane, clear OperationBusy, run the host check.
     // Returns false when the check ended start-up: the window must not be shown, nothing is saved.
     bool Form_Load(HostChecks &hostChecks);
-    // Close handling: cancelled while an operation runs, else the slot table is saved.
+    // Close handling: cancelled while an operation runs, else the slot table is saved; a failed save is
+    // shown in a box, and the window closes all the same.
     void Form_Unload(bool &cancel);
 
     void LoadSlotSettings();
     bool SaveSlotSettings();
+    // What the box says when SaveSlotSettings failed: the file and the reason.
+    QString SaveFailureText() const;
 
     // Show or hide one pane; a shown pane is filled from the slot table.
     void ShowPane_IP(bool show);

@@ -1,11 +1,13 @@
 #include "ShowProbe.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 
 namespace
 {
@@ -22,27 +24,27 @@ long peakResidentKb()
     return -1;
 }
 
+// Runs an action once, after the first paint of the watched widget has been delivered and flushed.
 class FirstPaintWatcher : public QObject
 {
 public:
-    using QObject::QObject;
+    FirstPaintWatcher(QObject *parent, std::function<void()> action)
+        : QObject(parent), m_action(std::move(action))
+    {
+    }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override
     {
         if (event->type() == QEvent::Paint && !m_seen) {
             m_seen = true;
-            // Report after the paint has been delivered and flushed.
-            QTimer::singleShot(0, this, [] {
-                std::printf("PELMORA2_SHOWN vmhwm_kb=%ld\n", peakResidentKb());
-                std::fflush(stdout);
-                QCoreApplication::exit(0);
-            });
+            QTimer::singleShot(0, this, m_action);
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
+    std::function<void()> m_action;
     bool m_seen = false;
 };
 
@@ -52,6 +54,21 @@ bool ExitAfterFirstShowIfAsked(QWidget &window)
 {
     if (qEnvironmentVariableIsEmpty("PELMORA2_EXIT_AFTER_SHOW"))
         return false;
-    window.installEventFilter(new FirstPaintWatcher(&window));
+    window.installEventFilter(new FirstPaintWatcher(&window, [] {
+        std::printf("PELMORA2_SHOWN vmhwm_kb=%ld\n", peakResidentKb());
+        std::fflush(stdout);
+        QCoreApplication::exit(0);
+    }));
     return true;
+}
+
+void ClickAfterFirstShowIfAsked(QWidget &window)
+{
+    const QString name = qEnvironmentVariable("PELMORA2_CLICK_AFTER_SHOW");
+    if (name.isEmpty())
+        return;
+    window.installEventFilter(new FirstPaintWatcher(&window, [&window, name] {
+        if (auto *button = window.findChild<QAbstractButton *>(name))
+            button->click();
+    }));
 }

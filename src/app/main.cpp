@@ -3,11 +3,13 @@
 #include "IpPaneOperations.h"
 #include "MainWindow.h"
 #include "OperationWiring.h"
+#include "ProgramEnd.h"
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "ShowProbe.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
+#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 
@@ -27,8 +29,11 @@ int main(int argc, char *argv[])
     CommandRunner runner;
     IpPaneOperations ipPaneOperations(window, hostChecks, runner);
     WireOperations(window, consoleOperations, ipPaneOperations);
+    TerminationSignals termination;
+    EndOnTerminationRequest(termination, window, console, ipPaneOperations);
 
     ExitAfterFirstShowIfAsked(window);
+    ClickAfterFirstShowIfAsked(window);
     window.show();
     return QApplication::exec();
 }

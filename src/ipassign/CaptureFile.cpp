@@ -6,17 +6,23 @@
 
 #include <algorithm>
 
+const QString CaptureCutLine =
+    QStringLiteral("[The output was cut here: only its first 1 MiB or 10000 lines are read.]");
+
 QStringList ReadCaptureLines(const QString &path)
 {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw HostStepFailed("capture file could not be opened: " + path.toStdString());
-    const QByteArray content = file.readAll();
+    const QByteArray content = file.read(CaptureByteLimit);
+    bool cut = !file.atEnd();
     file.close();
 
     QStringList lines;
     qsizetype start = 0;
     for (qsizetype i = 0; i < content.size(); ++i) {
+        if (lines.size() == CaptureLineLimit)
+            break;
         const char c = content.at(i);
         if (c != '\r' && c != '\n')
             continue;
@@ -25,8 +31,12 @@ QStringList ReadCaptureLines(const QString &path)
             ++i;
         start = i + 1;
     }
-    if (start < content.size())
+    if (start < content.size() && lines.size() == CaptureLineLimit)
+        cut = true;
+    else if (start < content.size())
         lines.append(QString::fromLocal8Bit(content.mid(start)));
+    if (cut)
+        lines.append(CaptureCutLine);
     return lines;
 }
 

@@ -21,9 +21,17 @@ QString HostShell::PrepCaptureFile()
     const std::string folder = MakeCaptureFolder(CaptureBaseFolder());
     if (folder.empty())
         throw HostStepFailed("capture folder could not be made");
-    QString path = QString::fromLocal8Bit(folder + HostPathSeparator() + "temp.txt");
-    DelFileIfExists(path);
-    return path;
+    m_capturePath = QString::fromLocal8Bit(folder + HostPathSeparator() + "temp.txt");
+    Redirected(QString(), m_capturePath); // a path the interpreter would not take as it stands runs nothing
+    DelFileIfExists(m_capturePath);
+    return m_capturePath;
+}
+
+void HostShell::AbandonHostWork()
+{
+    m_runner.abortRunning();
+    if (!m_capturePath.isEmpty())
+        DelFileIfExists(m_capturePath);
 }
 
 bool HostShell::DelFile(const QString &path)
@@ -39,5 +47,8 @@ void HostShell::DelFileIfExists(const QString &path)
 
 QString HostShell::Redirected(const QString &command, const QString &capturePath)
 {
-    return command + " >> \"" + capturePath + "\"";
+    const std::string quoted = QuoteForShell(capturePath.toLocal8Bit().toStdString());
+    if (quoted.empty())
+        throw HostStepFailed("the capture path cannot be given to the host's interpreter as it stands");
+    return command + " >> " + QString::fromLocal8Bit(quoted);
 }

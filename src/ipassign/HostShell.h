@@ -25,14 +25,19 @@ public:
     void ExecCaptured(const QString &command, const QString &capturePath);
     // Readies the capture folder, removes a leftover capture file and gives the capture file's path.
     QString PrepCaptureFile();
+    // For an end of the program in the middle of an operation: ends the running command with all it
+    // started, lets no other start, and removes the capture file.
+    void AbandonHostWork();
 
     // Deletes a file, read-only or hidden too; false on any failure, which callers may ignore.
     static bool DelFile(const QString &path);
     // Deletes the file if it exists.
     static void DelFileIfExists(const QString &path);
-    // command + " >> " + the double-quoted capture path.
+    // command + " >> " + the capture path quoted for the host's interpreter; throws HostStepFailed when
+    // the interpreter cannot be made to read the path as it stands.
     static QString Redirected(const QString &command, const QString &capturePath);
 
 private:
     CommandRunner &m_runner;
+    QString m_capturePath; // the last one given, "" before the first
 };

@@ -21,6 +21,8 @@ public:
     void cmdAllSet_IP_Click();
 
     bool PingSlot(const QString &ip, int slot);
+    // The program is ending: the running host command ends, nothing else starts, the capture file goes.
+    void AbandonHostWork() { m_shell.AbandonHostWork(); }
     bool SetSlotIP(const QString &mac, const QString &ip, int slot);
 
 private:

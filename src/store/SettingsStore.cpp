@@ -1,9 +1,15 @@
 #include "SettingsStore.h"
 
+#include "FileReplacement.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QSettings>
 #include <memory>
 
-namespace {
+namespace
+{
 
 const char *const Organization = "Pelmora2";
 
@@ -64,11 +70,62 @@ bool SettingsStore::write(const QString &application, const QString &section, co
     return write(application, {Entry{section, key, value}});
 }
 
+// The file's text with the entries set, as QSettings writes it. QSettings works on a private copy; the
+// file itself is then replaced in one step, so the replacement decides where the text goes and whose
+// file it may become.
+static bool newIniText(const QString &path, const QList<SettingsStore::Entry> &entries, QByteArray &text,
+                       QString &error)
+{
+    const QFileInfo existing(path);
+    if (existing.exists() && !existing.isFile()) {
+        error = QStringLiteral("it is not a regular file");
+        return false;
+    }
+    const DraftFolder drafts;
+    QFile draft(drafts.filePath(QStringLiteral("draft.ini")));
+    QFile old(path);
+    if (!drafts.isValid() || !draft.open(QIODevice::WriteOnly)) {
+        error = QStringLiteral("no private temporary folder could be made for the new text");
+        return false;
+    }
+    if (existing.exists() && (!old.open(QIODevice::ReadOnly) || draft.write(old.readAll()) < 0)) {
+        error = QStringLiteral("it could not be read");
+        return false;
+    }
+    draft.close();
+    {
+        QSettings settings(draft.fileName(), QSettings::IniFormat);
+        settings.setAtomicSyncRequired(false); // written in place, by the path of the private folder
+        for (const SettingsStore::Entry &entry : entries)
+            settings.setValue(entryName(entry.section, entry.key), entry.value);
+        settings.sync();
+        if (settings.status() == QSettings::AccessError || !draft.open(QIODevice::ReadOnly)) {
+            error = QStringLiteral("the new text could not be made in a private temporary folder");
+            return false;
+        }
+    }
+    text = draft.readAll();
+    return true;
+}
+
 bool SettingsStore::write(const QString &application, const QList<Entry> &entries)
 {
-    const auto settings = openStore(*this, application);
-    for (const Entry &entry : entries)
-        settings->setValue(entryName(entry.section, entry.key), entry.value);
-    settings->sync(); // QSettings saves INI files through QSaveFile: old or new file, never a torn one
-    return settings->status() == QSettings::NoError;
+    const QString path = iniPath(application);
+    if (path.isEmpty()) { // the registry
+        const auto settings = openStore(*this, application);
+        for (const Entry &entry : entries)
+            settings->setValue(entryName(entry.section, entry.key), entry.value);
+        settings->sync();
+        m_writeError = settings->status() == QSettings::NoError ? QString() : QStringLiteral("access denied");
+        return m_writeError.isEmpty();
+    }
+    QByteArray text;
+    if (!newIniText(path, entries, text, m_writeError))
+        return false;
+    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
+        m_writeError = QStringLiteral("its folder could not be made");
+        return false;
+    }
+    m_writeError.clear();
+    return ReplaceFileContent(path, text, m_writeError);
 }

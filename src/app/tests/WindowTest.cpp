@@ -5,6 +5,7 @@
 #include "WindowFonts.h"
 #include "WindowHarness.h"
 
+#include <QDir>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPlainTextEdit>
@@ -141,6 +142,18 @@ private slots:
                 const QString tick = i == 1 || i == 6 ? "1" : "0", port = i == 2 ? "0050" : "";
                 QCOMPARE(temp.stored(section, i), section == "Slot" ? tick : section == "PortNo" ? port : "");
             }
+        // A save that fails says so, with the file and the reason, and the window closes all the same.
+        QVERIFY(QFile::rename(temp.iniPath(), temp.iniPath() + ".kept") && QDir().mkpath(temp.iniPath()));
+        {
+            StartedWindow w(temp.store);
+            w.window.show();
+            QVERIFY(w.window.close() && w.boxes.boxes.size() == 1);
+            QCOMPARE(w.boxes.boxes[0].title, QString("Pelmora2"));
+            QCOMPARE(w.boxes.boxes[0].icon, BoxIcon::Critical);
+            QCOMPARE(w.boxes.boxes[0].text, "The slot settings could not be saved to " + temp.iniPath() +
+                                                ":\r\nit is not a regular file.");
+        }
+        QVERIFY(QDir().rmdir(temp.iniPath()) && QFile::rename(temp.iniPath() + ".kept", temp.iniPath()));
         // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).
         temp.seed("Slot", 3, "x");
         temp.seed("Slot", 4, "65537");

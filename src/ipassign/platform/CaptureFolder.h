@@ -8,15 +8,21 @@
 // Separator between a folder and the names in it, as the host's command interpreter writes paths.
 char HostPathSeparator();
 
-// Where the capture folder lives: %TEMP% on Windows; $XDG_RUNTIME_DIR, else the temp location, on POSIX.
+// Where the capture folder lives: %TEMP% on Windows. On POSIX the first of $XDG_RUNTIME_DIR, the temp
+// location and /tmp that no other user can change: every folder on its real path belongs to root or to
+// the user and is writable by no one else unless it has the sticky bit. "" when there is none.
 std::string CaptureBaseFolder();
 
-// Makes sure <base>/QV512 is a folder fit for the capture file and gives its path, or "" when it cannot
-// be made. An entry of that name that is not a fit folder is removed first. On POSIX the folder must be
-// a real folder (no symlink), owned by the user, mode 0700. On Windows a base that the command
-// interpreter would read as more than a name inside double quotes (%, ", ^, !, control characters) or
-// that the ANSI code page cannot hold gives "".
+// Gives the path of a folder fit for the capture file under base, or "" when none can be had.
+// Windows: <base>\QV512, made when absent; an entry of that name that is not a folder is removed first;
+// "" for a base that QuoteForShell refuses or that the ANSI code page cannot hold.
+// POSIX (the program runs as root, and base may be shared with other users): <base>/QV512 when that is a
+// real folder owned by the user with mode 0700, made when absent. When the name is taken by anything
+// else, a fresh private folder <base>/QV512.XXXXXX, made atomically and kept for the rest of the run;
+// the other entry is never deleted, followed or written into.
 std::string MakeCaptureFolder(const std::string &base);
 
 // Deletes a file, read-only and hidden ones too. False on any failure (no such file included).
+// On POSIX only a file directly inside a folder of the user with mode 0700 is deleted, by its name
+// relative to that open folder; a symlink is removed itself, never followed.
 bool DeleteFileForced(const std::string &path);

@@ -40,3 +40,9 @@ private:
     // What abortRunning ends: POSIX the process group id, Windows the Job handle; 0 when idle.
     std::atomic<std::intptr_t> m_running{0};
 };
+
+// The text as one word that the host's command interpreter reads as it stands, none of its characters
+// interpreted (POSIX sh: single quotes, each ' written as '\''; Windows cmd.exe: double quotes), or ""
+// when the interpreter cannot be made to (Windows: text with characters cmd.exe interprets even inside
+// double quotes). Text from the environment or from files goes into a command line only through this.
+std::string QuoteForShell(const std::string &text);

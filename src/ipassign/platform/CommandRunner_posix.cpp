@@ -70,3 +70,15 @@ void CommandRunner::abortRunning()
     if (const auto group = static_cast<pid_t>(m_running.load()); group > 0)
         ::kill(-group, SIGKILL);
 }
+
+std::string QuoteForShell(const std::string &text)
+{
+    std::string quoted = "'";
+    for (const char c : text) {
+        if (c == '\'')
+            quoted += "'\\''";
+        else
+            quoted += c;
+    }
+    return quoted + "'";
+}

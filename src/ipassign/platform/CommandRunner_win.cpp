@@ -129,3 +129,10 @@ void CommandRunner::abortRunning()
     if (const std::intptr_t job = m_running.load(); job != 0)
         TerminateJobObject(reinterpret_cast<HANDLE>(job), 1); // NOLINT(performance-no-int-to-ptr)
 }
+
+std::string QuoteForShell(const std::string &text)
+{
+    if (!IsPlainInsideQuotes(text))
+        return {};
+    return "\"" + text + "\"";
+}

@@ -51,8 +51,12 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent), m_hoo
     action.sa_handler = onSignal;
     ::sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (std::size_t i = 0; i < kCaught.size(); ++i)
-        ::sigaction(kCaught[i], &action, &m_hooks->previous[i]);
+    for (std::size_t i = 0; i < kCaught.size(); ++i) {
+        // A signal ignored from the start stays ignored: nohup's SIGHUP is not a request to end.
+        ::sigaction(kCaught[i], nullptr, &m_hooks->previous[i]);
+        if (m_hooks->previous[i].sa_handler != SIG_IGN)
+            ::sigaction(kCaught[i], &action, nullptr);
+    }
 }
 
 TerminationSignals::~TerminationSignals()

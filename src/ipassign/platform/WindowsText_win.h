@@ -56,3 +56,19 @@ inline std::string ExpandEnvironmentAnsi(const wchar_t *text)
     expanded.resize(written - 1);
     return AnsiFromWide(expanded);
 }
+
+// Whether cmd.exe reads the ANSI text inside double quotes as it stands. There it still expands %...%
+// (and !...! under delayed expansion, where ^ escapes too), a quote ends the quoted text, and a
+// control character can end the line. Checked on the text as cmd.exe reads it, UTF-16, so that a
+// trail byte of a double-byte character is never taken for one of these.
+inline bool IsPlainInsideQuotes(const std::string &ansi)
+{
+    const std::wstring wide = WideFromAnsi(ansi);
+    if (wide.empty())
+        return false;
+    for (const wchar_t c : wide) {
+        if (c < 0x20 || c == 0x7F || c == L'%' || c == L'"' || c == L'^' || c == L'!')
+            return false;
+    }
+    return true;
+}

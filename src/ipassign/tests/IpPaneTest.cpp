@@ -1,3 +1,4 @@
+#include "CaptureFile.h"
 #include "FakeOperationView.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
@@ -5,13 +6,20 @@
 #include "platform/HostQuestions.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
+#include <stdio.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 
 using namespace std::chrono_literals;
 using Box = FakeOperationView::Box;
@@ -23,14 +31,19 @@ namespace
 {
 
 // Stands in for arp, ping, Ping, netsh, chcp: records its command line, prints the output set for the line
-// or else for its name (a ping without either answers); the output "hang" makes it never end.
+// or else for its name (a ping without either answers); the output "hang" makes it never end, "flood-lines"
+// and "flood-bytes" make it print 150 MiB of short reply lines or of one endless line.
 const char *const FakeScript = R"sh(#!/bin/sh
 name=${0##*/}
 dir='@DIR@'
 printf '%s\n' "$name $*" >> "$dir/record.txt"
 out="$dir/out/$(printf '%s' "$name $*" | tr ' ' '_')"
 [ -f "$out" ] || out="$dir/out/$name"
-if [ "$(cat "$out" 2>/dev/null)" = hang ]; then echo $$ > "$dir/hang.pid"; exec sleep 600; fi
+case "$(head -c 12 "$out" 2>/dev/null)" in
+hang) echo $$ > "$dir/hang.pid"; exec sleep 600;;
+flood-lines) yes 'Reply from 10.0.0.5: bytes=32 time<1ms TTL=64' | head -c 157286400; exit;;
+flood-bytes) head -c 157286400 /dev/zero | tr '\0' x; exit;;
+esac
 if [ -f "$out" ]; then cat "$out"; else case $name in [pP]ing)
     printf '\r\nPinging %s:\r\nReply from %s: bytes=32 time<1ms TTL=64\r\n\r\n' "$1" "$1";; esac; fi
 )sh";
@@ -111,6 +124,21 @@ struct Bed : HostQuestions {
     IpPaneOperations ops{view, hostChecks, runner};
 };
 
+// Gives path to the user nobody; false when that is not allowed (not root).
+bool chownToNobody(const QByteArray &path)
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    return nobody && ::lchown(path.constData(), nobody->pw_uid, nobody->pw_gid) == 0;
+}
+
+qint64 peakResidentKb()
+{
+    for (const QByteArray &line : readFile("/proc/self/status").split('\n'))
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return -1;
+}
+
 // One of the shipped host adapters, run directly.
 std::pair<int, QString> runAdapter(const QString &name, const QStringList &arguments)
 {
@@ -133,6 +161,8 @@ private slots:
     void slotRow();
     void captureLifecycle_data();
     void captureLifecycle();
+    void racingSymlinkSwapDeletesNothing();
+    void endlessHostOutputIsCut();
     void allButtonsFollowLastTickedRow();
     void hostAdapters();
 };
@@ -237,38 +267,155 @@ void IpPaneTest::slotRow()
 void IpPaneTest::captureLifecycle_data()
 {
     QTest::addColumn<QString>("planted");
-    for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink"})
-        QTest::newRow(planted) << QString(planted);
+    QTest::addColumn<QByteArray>("variable");
+    QTest::addColumn<QString>("baseName"); // below the test's runtime folder; @ stands for a marker file
+    for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink",
+                                "folder of another user"})
+        QTest::newRow(planted) << QString(planted) << QByteArray("XDG_RUNTIME_DIR") << QString(".");
+    for (const char *shell :
+         {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""})
+        for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"})
+            QTest::addRow("%s %s", variable, shell) << QString() << QByteArray(variable) << QString(shell);
 }
 
+// A QV512 entry the program did not make, in a folder others can write to, is left as it is: the capture
+// goes to a fresh private folder instead. Only the program's own leftover capture is removed. Folder
+// names from the environment reach the interpreter as data: nothing in them runs.
 void IpPaneTest::captureLifecycle()
 {
     QFETCH(QString, planted);
+    QFETCH(QByteArray, variable);
+    QFETCH(QString, baseName);
+    const auto restoreTemp = qScopeGuard([temp = qgetenv("TMPDIR")] { qputenv("TMPDIR", temp); });
     Bed bed;
     QTemporaryDir elsewhere;
+    const QString base =
+        QDir::cleanPath(bed.runtime.filePath(baseName.replace("@", elsewhere.filePath("ran"))));
+    QVERIFY(QDir().mkpath(base));
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv(variable, QFile::encodeName(base));
     const QByteArray answered = "Reply from 192.168.0.21: bytes=32 time<1ms TTL=64\r\n";
     writeFile(elsewhere.filePath("temp.txt"), answered);
-    const QByteArray folder = QFile::encodeName(bed.captureFolder());
+    const QByteArray folder = QFile::encodeName(base + "/QV512");
     if (planted == "file named QV512") {
-        writeFile(bed.captureFolder(), answered);
+        writeFile(folder, answered);
     } else if (planted == "symlink") {
-        QVERIFY(QFile::link(elsewhere.path(), bed.captureFolder()));
-    } else {
-        QVERIFY(::mkdir(folder.constData(), planted == "leftover capture" ? 0700 : 0755) == 0);
-        writeFile(bed.capture(), answered);
+        QVERIFY(QFile::link(elsewhere.path(), folder));
+    } else if (!planted.isEmpty()) {
+        QVERIFY(::mkdir(folder.constData(), planted == "folder open to others" ? 0755 : 0700) == 0);
+        writeFile(folder + "/temp.txt", answered);
+        if (planted == "folder of another user" && !chownToNobody(folder))
+            QSKIP("needs root to give the folder to the user nobody");
     }
+    struct stat before {
+    }, st{};
+    const bool fresh = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
     bed.answer({{"ping 192.168.0.21", PingTimeout}});
     bed.setRow(4, "12-34-56", "192.168.0.21");
 
     bed.ops.cmdSet_IP_Click(4);
 
-    // What was planted is gone before the ping writes; the unanswered ping's output stays for a look.
-    QCOMPARE(readFile(bed.capture()), PingTimeout);
-    struct stat st {
-    };
-    QVERIFY(::lstat(folder.constData(), &st) == 0 && S_ISDIR(st.st_mode));
+    // The unanswered ping's output stays for a look, in the program's own private folder.
+    QVERIFY(!QFileInfo::exists(elsewhere.filePath("ran")));
+    const QStringList made = QDir(base).entryList({"QV512.??????"}, QDir::Dirs);
+    QCOMPARE(made.size(), fresh ? 1 : 0);
+    const QByteArray used = fresh ? QFile::encodeName(base + "/" + made.value(0)) : folder;
+    QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
+    QVERIFY(::lstat(used.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
     QCOMPARE(st.st_mode & 07777, mode_t(0700));
     QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
+    if (fresh) { // untouched: same entry, same owner and mode, same content
+        QVERIFY(::lstat(folder.constData(), &st) == 0);
+        QVERIFY(st.st_ino == before.st_ino && st.st_mode == before.st_mode && st.st_uid == before.st_uid);
+        QCOMPARE(readFile(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
+    }
+}
+
+// Another user's QV512 tree in a shared sticky folder, one of its folders swapped with a symlink to a
+// folder that user cannot write, over and over while captures come and go: nothing outside the
+// program's own folder is deleted.
+void IpPaneTest::racingSymlinkSwapDeletesNothing()
+{
+    const passwd *nobody = ::getpwnam("nobody");
+    if (::geteuid() != 0 || !nobody)
+        QSKIP("needs root to act as the user nobody");
+    QTemporaryDir top;
+    const QString shared = top.filePath("shared"), victim = top.filePath("victim");
+    QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
+            QDir().mkpath(victim));
+    QVERIFY(::chmod(QFile::encodeName(shared), 01777) == 0);
+    for (int i = 0; i < 2000; ++i) // the names of the planted files
+        writeFile(victim + QString("/f%1").arg(i), "keep");
+    QCOMPARE(QProcess::execute("setpriv",
+                               {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
+                                "cd \"$1\" && mkdir -p QV512/sub && touch QV512/temp.txt && cd QV512/sub "
+                                "&& seq -f f%g 0 1999 | xargs touch && ln -s \"$2\" ../swap",
+                                "sh", shared, victim}),
+             0);
+    const QByteArray sub = QFile::encodeName(shared + "/QV512/sub"),
+                     swap = QFile::encodeName(shared + "/QV512/swap");
+    const pid_t attacker = ::fork();
+    if (attacker == 0) {
+        if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0)
+            for (;;)
+                ::renameat2(AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
+        ::_exit(1);
+    }
+    const auto stopAttacker = qScopeGuard([attacker] {
+        ::kill(attacker, SIGKILL);
+        ::waitpid(attacker, nullptr, 0);
+    });
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared));
+    CommandRunner runner;
+    HostShell shell(runner);
+
+    QElapsedTimer clock;
+    clock.start();
+    QStringList captures;
+    int ownDeleted = 0, plantedDeleted = 0;
+    for (int round = 0; round < 200 && clock.elapsed() < 5000; ++round) {
+        try {
+            captures << shell.PrepCaptureFile();
+            writeFile(captures.last(), "own");
+            ownDeleted += HostShell::DelFile(captures.last());
+        } catch (const HostStepFailed &) {
+            captures << "failed";
+        }
+        for (const char *planted : {"/QV512/temp.txt", "/QV512/sub/f1", "/QV512/swap/f2"})
+            plantedDeleted += HostShell::DelFile(shared + planted);
+    }
+
+    QCOMPARE(QDir(victim).entryList(QDir::Files).size(), 2000);
+    QCOMPARE(plantedDeleted, 0);
+    QCOMPARE(ownDeleted, captures.size());
+    QCOMPARE(captures.filter(
+                 QRegularExpression("^" + QRegularExpression::escape(shared) + "/QV512\\.\\w{6}/temp.txt$")),
+             captures);
+    QVERIFY(QFileInfo::exists(shared + "/QV512/temp.txt"));
+}
+
+// A host command that prints without end: the report is read up to the bound and says it was cut, and
+// the memory held stays small.
+void IpPaneTest::endlessHostOutputIsCut()
+{
+    const qint64 peakBefore = peakResidentKb();
+    for (const QByteArray flood : {"flood-lines", "flood-bytes"}) {
+        Bed bed;
+        bed.answer({{"Ping 10.0.0.5", flood}});
+        bed.setRow(4, "12-34-56", "10.0.0.5");
+
+        bed.ops.cmdPing_Click(4);
+
+        QCOMPARE(bed.view.boxes, QList<Box>{PingFinished});
+        QVERIFY(bed.view.log.endsWith("\r\n    " + CaptureCutLine + "\r\n\r\n\r\n"));
+        QVERIFY(bed.view.log.count("\r\n") <= CaptureLineLimit + 4);
+        QVERIFY(bed.view.log.size() <= CaptureByteLimit + 5 * CaptureLineLimit + 200);
+    }
+    const qint64 growthKb = peakResidentKb() - peakBefore;
+    qInfo("peak resident size grew by %lld KiB", growthKb);
+#if !defined(__SANITIZE_ADDRESS__) // its quarantine keeps freed memory resident
+    QVERIFY2(growthKb < 64 * 1024, qPrintable(QString("peak grew by %1 KiB").arg(growthKb)));
+#endif
 }
 
 void IpPaneTest::allButtonsFollowLastTickedRow()

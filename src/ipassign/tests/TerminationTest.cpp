@@ -59,6 +59,16 @@ void TerminationTest::abortEndsTheCommandWithWhatItStarted()
 
 void TerminationTest::signalsArriveAsQtSignals()
 {
+    {
+        std::signal(SIGHUP, SIG_IGN); // as under nohup
+        TerminationSignals watch;
+        QSignalSpy spy(&watch, &TerminationSignals::terminationRequested);
+        std::raise(SIGHUP);
+        std::raise(SIGTERM);
+        QTRY_COMPARE(spy.count(), 1);
+        QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
+    }
+    std::signal(SIGHUP, SIG_DFL);
     TerminationSignals watch;
     QSignalSpy spy(&watch, &TerminationSignals::terminationRequested);
     for (int signalNumber : {SIGTERM, SIGHUP, SIGINT})

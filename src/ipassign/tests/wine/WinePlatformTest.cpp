@@ -5,6 +5,7 @@
 #include "CaptureFolder.h"
 #include "CommandRunner.h"
 #include "HostQuestions.h"
+#include "WindowsText_win.h"
 
 #include <windows.h>
 
@@ -191,10 +192,12 @@ void captureAppendsInOrderWithoutStandardError()
     check(!capture.empty(), "capture folder under a Japanese folder name");
     check(GetFileAttributesW((temp + L"\\QV512").c_str()) & FILE_ATTRIBUTE_DIRECTORY,
           "the capture folder stands under the Japanese name, not a look-alike");
+    check(QuoteForShell(capture) == "\"" + capture + "\"",
+          "the capture path goes in double quotes as it stands");
     CommandRunner runner;
-    check(runner.ExecShellCmd("ping 192.168.0.20 >> " + quoted(capture)), "ping ran");
-    check(runner.ExecShellCmd("arp -a >> " + quoted(capture)), "arp -a ran");
-    check(runner.ExecShellCmd("errcmd >> " + quoted(capture)), "errcmd ran");
+    check(runner.ExecShellCmd("ping 192.168.0.20 >> " + QuoteForShell(capture)), "ping ran");
+    check(runner.ExecShellCmd("arp -a >> " + QuoteForShell(capture)), "arp -a ran");
+    check(runner.ExecShellCmd("errcmd >> " + QuoteForShell(capture)), "errcmd ran");
     check(readFile(capture) == sample("ping-reply.txt") + sample("arp-a.txt") + "to standard output\r\n",
           "capture holds ping, then arp -a, then standard output only:\n" + readFile(capture));
 }
@@ -205,11 +208,11 @@ void ipPaneCapturePath()
     const std::string capture = captureFileUnder(wide(workFolder) + L"\\pane");
     CommandRunner runner;
     runner.ExecShellCmd("arp -d");
-    runner.ExecShellCmd("ping 192.168.0.21 >> " + quoted(capture));
+    runner.ExecShellCmd("ping 192.168.0.21 >> " + QuoteForShell(capture));
     check(!captureHasLine(capture, "TTL="), "no TTL= line when nothing answers");
     DeleteFileForced(capture);
 
-    runner.ExecShellCmd("netsh interface ip show interface >> " + quoted(capture));
+    runner.ExecShellCmd("netsh interface ip show interface >> " + QuoteForShell(capture));
     std::vector<std::string> tokens;
     for (const std::string &line : captureLines(capture)) {
         if (line.find(" connected") != std::string::npos) {
@@ -223,7 +226,7 @@ void ipPaneCapturePath()
 
     std::string neighborCommand;
     for (const std::string &token : tokens) {
-        runner.ExecShellCmd("netsh interface ip show config " + token + " >> " + quoted(capture));
+        runner.ExecShellCmd("netsh interface ip show config " + token + " >> " + QuoteForShell(capture));
         const bool match = captureHasLine(capture, "192.168.0.");
         DeleteFileForced(capture);
         if (match) {
@@ -234,9 +237,9 @@ void ipPaneCapturePath()
     check(neighborCommand == "netsh interface ip set neighbors 11  192.168.0.20 0A-00-3C-12-34-56",
           "neighbour command names interface 11: " + neighborCommand);
     runner.ExecShellCmd(neighborCommand);
-    runner.ExecShellCmd("ping 192.168.0.20 >> " + quoted(capture));
+    runner.ExecShellCmd("ping 192.168.0.20 >> " + QuoteForShell(capture));
     check(captureHasLine(capture, "TTL="), "TTL= line of the answered ping");
-    runner.ExecShellCmd("arp -a >> " + quoted(capture));
+    runner.ExecShellCmd("arp -a >> " + QuoteForShell(capture));
     check(captureHasLine(capture, "192.168.0.20          0a-00-3c-12-34-56     static"),
           "the neighbour listing follows the ping output");
 
@@ -344,7 +347,7 @@ void captureFolderAndDelFile()
 }
 
 // A temporary folder that cmd.exe would interpret inside the quotes, or that has no exact ANSI name,
-// is refused, and nothing is made.
+// is refused by the quoting and the capture folder alike, and nothing is made.
 void interpretedTemporaryFolderIsRefused()
 {
     const struct {
@@ -358,7 +361,7 @@ void interpretedTemporaryFolderIsRefused()
                 {L"caf\u00E9", "name code page 932 has no exact form for"}};
     for (const auto &row : rows) {
         const std::wstring temp = wide(workFolder) + L"\\" + row.name;
-        check(captureFileUnder(temp).empty(),
+        check(captureFileUnder(temp).empty() && QuoteForShell(AnsiFromWide(temp)).empty(),
               std::string("temporary folder with a ") + row.label + " refused");
         check(GetFileAttributesW((temp + L"\\QV512").c_str()) == INVALID_FILE_ATTRIBUTES,
               std::string("no capture folder under the folder with a ") + row.label);

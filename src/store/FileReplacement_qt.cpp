@@ -1,0 +1,22 @@
+#include "FileReplacement.h"
+
+#include <QSaveFile>
+
+// Where the store is the registry, an INI file serves only tests and demos: QSaveFile's replacement.
+bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(content) != content.size() || !file.commit()) {
+        error = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+DraftFolder::DraftFolder()
+{
+    if (m_folder.isValid())
+        m_path = m_folder.path();
+}
+
+DraftFolder::~DraftFolder() = default;
