@@ -78,9 +78,7 @@ ConsoleStep ConsoleInterpreter::take(char c)
 
     if (isControlCommand(c)) {
         if (static_cast<unsigned char>(c) == 126)
-            step.trailer = statusDump(m_behaviour.short126 ? Short126Length : Answer126Length);
-        if (m_behaviour.short126 && static_cast<unsigned char>(c) == 126)
-            step.events.append({QStringLiteral("fault"), QStringLiteral("short126")});
+            answerStatus(step);
         return step;
     }
     if (c == Cr) {
@@ -129,6 +127,16 @@ void ConsoleInterpreter::answerEsc(ConsoleStep &step)
             {QStringLiteral("fault"), QStringLiteral("late-esc %1").arg(m_behaviour.lateEscMs)});
     }
     step.events.append({QStringLiteral("esc"), QString()});
+}
+
+void ConsoleInterpreter::answerStatus(ConsoleStep &step) const
+{
+    const QByteArray status = statusDump(m_behaviour.short126 ? Short126Length : Answer126Length);
+    // Some units write the start of the block, or all of it, together with the echo.
+    step.reply += status.left(m_behaviour.statusWithEcho);
+    step.trailer = status.mid(m_behaviour.statusWithEcho);
+    if (m_behaviour.short126)
+        step.events.append({QStringLiteral("fault"), QStringLiteral("short126")});
 }
 
 QByteArray ConsoleInterpreter::echoOf(char c, ConsoleStep &step) const

@@ -47,6 +47,7 @@ private:
     enum class Verdict { Accepted, Malformed, Unknown };
 
     void answerEsc(ConsoleStep &step);
+    void answerStatus(ConsoleStep &step) const;
     QByteArray echoOf(char c, ConsoleStep &step) const;
     void finishLine(ConsoleStep &step);
     Verdict judge(const QByteArray &line);

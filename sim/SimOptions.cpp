@@ -23,6 +23,9 @@ OPTION:
   flood         once a command line starts, garbage at full speed without end
   close-mid     closes the connection after a command line's second character
   short126      answers 126 with its echo and only 300 characters (else 600)
+  status-with-echo  sends the whole 126 status text in the same write as the echo
+  status-split=N    sends the first N characters of the 126 status text with the echo,
+                the rest 20 ms later
 
 Console: ESC is answered with ESC CR LF + prompt; every other character is echoed (CR as
 CR LF); 126 is echoed and 20 ms later followed by a status text. Lines end at CR: UE1,

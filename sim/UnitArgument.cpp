@@ -6,12 +6,13 @@ namespace
 {
 
 constexpr int MaxDelayMs = 600000;
+constexpr int MaxCount = 65535;
 
-std::optional<int> parseMilliseconds(const QString &text)
+std::optional<int> parseBounded(const QString &text, int max)
 {
     bool ok = false;
     const int value = text.toInt(&ok, 10);
-    if (!ok || value < 0 || value > MaxDelayMs)
+    if (!ok || value < 0 || value > max)
         return std::nullopt;
     return value;
 }
@@ -35,21 +36,23 @@ QString applyOption(const QString &option, UnitBehaviour &behaviour)
     const QString value = equals < 0 ? QString() : option.mid(equals + 1);
     const bool hasValue = equals >= 0;
 
-    const auto flag = [&](bool &field) {
+    const auto set = [&](auto &field, auto to) {
         if (hasValue)
             return QStringLiteral("option %1 takes no value").arg(name);
-        field = true;
+        field = to;
         return QString();
     };
-    const auto milliseconds = [&](int &field) {
-        const auto ms = parseMilliseconds(value);
-        if (!hasValue || !ms)
-            return QStringLiteral("option %1 needs a number of milliseconds (0 to %2)")
-                .arg(name)
-                .arg(MaxDelayMs);
-        field = *ms;
+    const auto flag = [&](bool &field) { return set(field, true); };
+    const auto number = [&](int &field, int max, const char *unit) {
+        const auto parsed = parseBounded(value, max);
+        if (!hasValue || !parsed)
+            return QStringLiteral("option %1 needs a number of %2 (0 to %3)")
+                .arg(name, QLatin1String(unit))
+                .arg(max);
+        field = *parsed;
         return QString();
     };
+    const auto milliseconds = [&](int &field) { return number(field, MaxDelayMs, "milliseconds"); };
     const auto character = [&](auto &field) {
         const auto c = parseCharOption(value);
         if (!hasValue || !c)
@@ -86,6 +89,10 @@ QString applyOption(const QString &option, UnitBehaviour &behaviour)
         return flag(behaviour.closeMid);
     if (name == QLatin1String("short126"))
         return flag(behaviour.short126);
+    if (name == QLatin1String("status-split"))
+        return number(behaviour.statusWithEcho, MaxCount, "characters");
+    if (name == QLatin1String("status-with-echo"))
+        return set(behaviour.statusWithEcho, MaxCount); // more than any block holds: all of it
     return QStringLiteral("unknown option %1").arg(name);
 }
 

@@ -20,6 +20,7 @@ struct UnitBehaviour {
     bool flood = false;                  // garbage without end once a command line starts
     bool closeMid = false;               // the connection is closed after a command line's second character
     bool short126 = false;               // 126 is followed by too few characters
+    int statusWithEcho = 0;              // characters of the 126 status block sent in the echo's write
 };
 
 // One UNIT argument: PORT[:OPTION[,OPTION...]].
