@@ -5,6 +5,7 @@
 #include "HeadlessView.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
+#include "PortWait.h"
 #include "RemoteConsole.h"
 
 #include <QElapsedTimer>
@@ -107,6 +108,8 @@ void UnitWorker::run()
             outcome.step = step;
             outcome.text = *skipReason;
         } else {
+            if (step == BatchStep::Check && m_unit.steps().contains(BatchStep::NewPort))
+                WaitUntilListening(m_unit.ip, m_unit.newPort, RemoteConsole::ConnectLimitMs, m_interrupted);
             bool cutOff = false;
             outcome = runStep(step, session, &cutOff);
             if (cutOff)
@@ -146,10 +149,11 @@ StepOutcome UnitWorker::runStep(BatchStep step, Session &session, bool *cutOff)
     outcome.durationMs = elapsed.elapsed();
 
     const std::optional<HeadlessView::Box> box = session.view.takeLastBox();
-    const bool passed = box && box->icon == BoxIcon::Information; // only a passing slot shows one
+    // Cut off: its waits or its closing pause were ended early, so even an accepted command may not
+    // have taken effect, and whatever the step left says nothing about the unit.
+    *cutOff = m_interrupted;
+    const bool passed = !*cutOff && box && box->icon == BoxIcon::Information; // only a pass shows one
     outcome.result = passed ? StepOutcome::Result::Pass : StepOutcome::Result::Error;
-    *cutOff = !passed && m_interrupted;
-    // Whatever a cut-off step left says nothing about the unit.
     outcome.text = *cutOff ? InterruptedText : box ? withoutSlot(box->text) : QString();
     return outcome;
 }
