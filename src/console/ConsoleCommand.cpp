@@ -22,11 +22,16 @@ void appendCarried(QByteArray &carried, const QByteArray &chunk)
 
 qint16 RemoteConsole::ConsoleCommand(const QByteArray &command)
 {
+    return sendCommand(command, nullptr);
+}
+
+qint16 RemoteConsole::sendCommand(const QByteArray &command, QByteArray *afterLastEcho)
+{
     SockFlush();
     QByteArray carried;
     for (const char sent : command) {
         SockSend(QByteArray(1, sent));
-        switch (awaitEcho(sent, carried)) {
+        switch (awaitEcho(sent, carried, afterLastEcho)) {
         case EchoOutcome::Echoed:
             continue;
         case EchoOutcome::TimeOut:
@@ -44,7 +49,7 @@ qint16 RemoteConsole::ConsoleCommand(const QByteArray &command)
     return 0;
 }
 
-RemoteConsole::EchoOutcome RemoteConsole::awaitEcho(char sent, QByteArray &carried)
+RemoteConsole::EchoOutcome RemoteConsole::awaitEcho(char sent, QByteArray &carried, QByteArray *afterEcho)
 {
     // The console answers CR with CR LF.
     const int need = sent == kCr ? 2 : 1;
@@ -67,8 +72,10 @@ RemoteConsole::EchoOutcome RemoteConsole::awaitEcho(char sent, QByteArray &carri
             carried += chunk;
             return EchoOutcome::ErrorReply;
         }
-        if (chunk.contains(sent)) {
+        if (const qsizetype echo = chunk.indexOf(sent); echo >= 0) {
             carried.clear();
+            if (afterEcho)
+                *afterEcho = chunk.mid(echo + 1);
             return EchoOutcome::Echoed;
         }
         if (chunk.contains(kUnsupportedMarker))
@@ -92,11 +99,15 @@ qint16 RemoteConsole::CtlCmd127()
 
 qint16 RemoteConsole::CtlCmd126()
 {
-    if (sendControlCharacter(char(126)) != 0)
+    // The unit follows its echo with a block of text that only has to arrive; it is not read. A unit
+    // may write part or all of it together with the echo, so what shared the echo's chunk counts.
+    QByteArray withEcho;
+    if (sendCommand(QByteArray(1, char(126)), &withEcho) != 0)
         return 1;
-    // The unit follows its echo with a block of text that only has to arrive; it is not read.
-    QByteArray followUp;
-    return SockRecv(kControlFollowUpChars, followUp) ? 0 : 1;
+    if (withEcho.size() >= kControlFollowUpChars)
+        return 0;
+    QByteArray rest;
+    return SockRecv(kControlFollowUpChars - int(withEcho.size()), rest) ? 0 : 1;
 }
 
 qint16 RemoteConsole::CtlCmd125()

@@ -93,7 +93,9 @@ private:
     bool connectWithinLimit(const QString &host, const QString &portText);
     void startConnecting(const QString &host, const QString &portText);
     bool receiveWithin(int minChars, QByteArray &buffer, const QDeadlineTimer &echoDeadline);
-    EchoOutcome awaitEcho(char sent, QByteArray &carried);
+    // afterLastEcho, when given, receives what followed the last character's echo in its chunk.
+    qint16 sendCommand(const QByteArray &command, QByteArray *afterLastEcho);
+    EchoOutcome awaitEcho(char sent, QByteArray &carried, QByteArray *afterEcho);
     qint16 sendControlCharacter(char code);
     // The control commands the prompt character selects: 1 when every one sent was accepted.
     qint16 runControlCommands(unsigned char prompt);
