@@ -216,6 +216,10 @@ private:
         checkPort(unit.line, Column::NewPort, unit.newPort);
         checkMacTail(unit);
         checkConsolePort(unit);
+        if (unit.steps().isEmpty())
+            problem(unit.line, nameOf(Column::Check),
+                    QStringLiteral("no to a unit with no other step (give mac, gateway, mask or new_port, or "
+                                   "leave check empty)"));
         checkAddressAndPortUnique(unit);
         m_plan.units.append(unit);
     }

@@ -49,6 +49,7 @@ private slots:
                           "bad-mask,127.0.0.7,2724,,,255.255.255.0.0,,,\n"
                           "bad-new-port,127.0.0.8,2725,,,,12345,,\n"
                           "bad-check,127.0.0.9,2726,,,,,maybe,\n"
+                          "nothing-to-do,127.0.0.99,,,,,,NO,\n"
                           "good,127.0.0.10,2727,,,,,,\n"
                           "same-unit,127.000.0.01,0720,,,,,,\n"
                           "no-port,127.0.0.11,,,,,,,\n"
@@ -58,9 +59,9 @@ private slots:
                           "in\"side,127.0.0.15,272B,,,,,,\n"
                           "unclosed,\"127.0.0.16,272C,,,,,,\n"
                           "swallowed,127.0.0.17,272D,,,,,,\n")
-            << QStringList{"1: colour",    "3: ip",        "4: unit",   "6: port",  "7: mac", "8: gateway",
-                           "9: mask",      "10: new_port", "11: check", "12: unit", "13: ip", "14: port",
-                           "15: field 10", "16:",          "17: check", "18: unit", "19: ip"};
+            << QStringList{"1: colour", "3: ip",        "4: unit",   "6: port",   "7: mac",   "8: gateway",
+                           "9: mask",   "10: new_port", "11: check", "12: check", "13: unit", "14: ip",
+                           "15: port",  "16: field 10", "17:",       "18: check", "19: unit", "20: ip"};
         QTest::newRow("required columns missing")
             << QByteArray("IP,gateway\n127.0.0.1,10.0.0.1\n") << QStringList{"1: unit", "1: port"};
         QTest::newRow("header without rows") << QByteArray("unit,ip\r\n\r\n") << QStringList{"1:"};
