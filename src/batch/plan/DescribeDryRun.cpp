@@ -102,8 +102,9 @@ QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
         break;
     }
     return StepIndent + BatchStepName(step) + ": connect to " + connectionTarget(unit, portText) +
-           ", attach (<ESC> until the console answers), send " + visibleLine(line) +
-           QStringLiteral(", pause %1 ms\n").arg(RecipeFor(op).pauseMs);
+           ", attach (<ESC> until the console answers <ESC><CR><LF> and its prompt, then the control "
+           "commands the prompt selects), send " +
+           visibleLine(line) + QStringLiteral(", pause %1 ms\n").arg(RecipeFor(op).pauseMs);
 }
 
 QString describeUnit(const PlanUnit &unit)
