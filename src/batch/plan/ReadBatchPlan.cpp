@@ -35,7 +35,7 @@ constexpr std::array<ColumnName, 8> Columns{{
 }};
 
 // A plan is a list of units, not a data set: anything this large is not a plan.
-constexpr qint64 MaxPlanBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxPlanBytes = qint64(16) * 1024 * 1024;
 
 QString nameOf(Column column)
 {
@@ -95,11 +95,8 @@ std::optional<QString> consolePort(const QString &text)
 
 bool holdsControlCharacter(const QString &text)
 {
-    for (const QChar ch : text) {
-        if (ch.category() == QChar::Other_Control)
-            return true;
-    }
-    return false;
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar ch) { return ch.category() == QChar::Other_Control; });
 }
 
 const QString AddressForm = QStringLiteral(" (a.b.c.d, each 0 to 255)");
@@ -144,11 +141,8 @@ public:
 private:
     static bool isBlank(const CsvRecord &record)
     {
-        for (const QString &field : record.fields) {
-            if (!field.trimmed().isEmpty())
-                return false;
-        }
-        return true;
+        return std::all_of(record.fields.cbegin(), record.fields.cend(),
+                           [](const QString &field) { return field.trimmed().isEmpty(); });
     }
 
     void readHeader(const CsvRecord &header)

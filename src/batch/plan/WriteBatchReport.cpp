@@ -18,14 +18,13 @@ bool startsLikeFormula(const QString &text)
 
 QString csvField(const QString &text)
 {
-    const QString cell = startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
+    QString cell = startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
     const bool needsQuotes = cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('"')) ||
                              cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
     if (!needsQuotes)
         return cell;
-    QString quoted = cell;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + cell + QLatin1Char('"');
 }
 
 // ISO 8601 with milliseconds and the offset from UTC written out (+00:00, never Z); "" when the step
