@@ -95,8 +95,8 @@ QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
         op = ConsoleOp::SetPort;
         line = SetPortCommandLine(PadPortNo(unit.newPort));
         break;
+    case BatchStep::Assign: // host commands, not a console step: describeAssign
     case BatchStep::Check:
-    case BatchStep::Assign:
         line = ComCheckCommandLine();
         portText = unit.checkPort();
         break;
