@@ -84,11 +84,13 @@ bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, Q
     const QByteArray bytes = reportText(outcomes);
     if (temporary.write(bytes) != bytes.size() || !temporary.flush())
         return fail("cannot write " + temporary.fileName() + ": " + temporary.errorString());
-    // A report that replaces one keeps its mode; a new one is readable by all, like a file a user saves.
+    // A report that replaces one keeps its mode, but never lets others write (the old file may have been
+    // planted for the purpose); a new one is readable by all, like a file a user saves.
     const bool replacesPlainFile = target.exists() && !target.isSymLink() && target.isFile();
-    temporary.setPermissions(replacesPlainFile ? target.permissions()
-                                               : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                     QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    temporary.setPermissions(replacesPlainFile
+                                 ? target.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther)
+                                 : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                       QFileDevice::ReadOther);
     temporary.close();
 
     std::error_code renameError;
