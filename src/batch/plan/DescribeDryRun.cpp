@@ -95,15 +95,16 @@ QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
         op = ConsoleOp::SetPort;
         line = SetPortCommandLine(PadPortNo(unit.newPort));
         break;
+    case BatchStep::Assign: // host commands, not a console step: describeAssign
     case BatchStep::Check:
-    case BatchStep::Assign:
         line = ComCheckCommandLine();
         portText = unit.checkPort();
         break;
     }
     return StepIndent + BatchStepName(step) + ": connect to " + connectionTarget(unit, portText) +
-           ", attach (<ESC> until the console answers), send " + visibleLine(line) +
-           QStringLiteral(", pause %1 ms\n").arg(RecipeFor(op).pauseMs);
+           ", attach (<ESC> until the console answers <ESC><CR><LF> and its prompt, then the control "
+           "commands the prompt selects), send " +
+           visibleLine(line) + QStringLiteral(", pause %1 ms\n").arg(RecipeFor(op).pauseMs);
 }
 
 QString describeUnit(const PlanUnit &unit)

@@ -35,7 +35,7 @@ constexpr std::array<ColumnName, 8> Columns{{
 }};
 
 // A plan is a list of units, not a data set: anything this large is not a plan.
-constexpr qint64 MaxPlanBytes = 16 * 1024 * 1024;
+constexpr qint64 MaxPlanBytes = qint64(16) * 1024 * 1024;
 
 QString nameOf(Column column)
 {
@@ -95,11 +95,8 @@ std::optional<QString> consolePort(const QString &text)
 
 bool holdsControlCharacter(const QString &text)
 {
-    for (const QChar ch : text) {
-        if (ch.category() == QChar::Other_Control)
-            return true;
-    }
-    return false;
+    return std::any_of(text.cbegin(), text.cend(),
+                       [](QChar ch) { return ch.category() == QChar::Other_Control; });
 }
 
 const QString AddressForm = QStringLiteral(" (a.b.c.d, each 0 to 255)");
@@ -144,11 +141,8 @@ public:
 private:
     static bool isBlank(const CsvRecord &record)
     {
-        for (const QString &field : record.fields) {
-            if (!field.trimmed().isEmpty())
-                return false;
-        }
-        return true;
+        return std::all_of(record.fields.cbegin(), record.fields.cend(),
+                           [](const QString &field) { return field.trimmed().isEmpty(); });
     }
 
     void readHeader(const CsvRecord &header)
@@ -216,6 +210,10 @@ private:
         checkPort(unit.line, Column::NewPort, unit.newPort);
         checkMacTail(unit);
         checkConsolePort(unit);
+        if (unit.steps().isEmpty())
+            problem(unit.line, nameOf(Column::Check),
+                    QStringLiteral("no to a unit with no other step (give mac, gateway, mask or new_port, or "
+                                   "leave check empty)"));
         checkAddressAndPortUnique(unit);
         m_plan.units.append(unit);
     }
@@ -303,28 +301,41 @@ private:
         unit.mac = *tail;
     }
 
-    // Two rows for the same unit would run at the same time against each other: the address is compared
-    // by value (127.0.0.010 is 127.0.0.10) and the port as a number.
+    // Two rows that reach the same console would work against each other at the same time: the address
+    // is compared by value (127.0.0.010 is 127.0.0.10), ports as numbers, and a new port is taken as
+    // well, since the unit answers there once it has moved.
     void checkAddressAndPortUnique(const PlanUnit &unit)
     {
         const QString address = ConvIPAddr(unit.ip);
-        const std::optional<quint16> port = portFromHexText(unit.port);
-        if (address.size() != 12 || (!unit.port.isEmpty() && !port))
+        if (address.size() != 12)
+            return;
+        claimConsole(unit, address, Column::Port, unit.port, Column::Ip);
+        if (!unit.newPort.isEmpty())
+            claimConsole(unit, address, Column::NewPort, unit.newPort, Column::NewPort);
+    }
+
+    void claimConsole(const PlanUnit &unit, const QString &address, Column portColumn,
+                      const QString &portText, Column reportedColumn)
+    {
+        const std::optional<quint16> port = portFromHexText(portText);
+        if (!portText.isEmpty() && !port)
             return;
         const QString key = address + '/' + (port ? QString::number(*port) : QString());
-        const auto earlier = m_addressUsers.constFind(key);
-        if (earlier == m_addressUsers.cend()) {
-            m_addressUsers.insert(key, {unit.line, unit.unit});
+        const auto earlier = m_consoles.constFind(key);
+        if (earlier == m_consoles.cend()) {
+            m_consoles.insert(key, {unit.line, unit.unit, nameOf(portColumn)});
             return;
         }
-        const QString what =
-            port ? QStringLiteral("address %1 with port %2").arg(HostIPAddr(address), unit.port)
-                 : QStringLiteral("address %1").arg(HostIPAddr(address));
-        problem(
-            unit.line, nameOf(Column::Ip),
-            QStringLiteral("%1 already used by \"%2\" on line %3 (each unit needs its own address and port)")
-                .arg(what, earlier->label)
-                .arg(earlier->line));
+        if (earlier->line == unit.line)
+            return; // a new port that is the unit's own port
+        const QString console = port
+                                    ? QStringLiteral("%1 port %2 is already the %3 of")
+                                          .arg(HostIPAddr(address), PadPortNo(portText), earlier->portColumn)
+                                    : QStringLiteral("%1 is already the address of").arg(HostIPAddr(address));
+        problem(unit.line, nameOf(reportedColumn),
+                QStringLiteral("%1 \"%2\" on line %3 (each unit needs its own address and port)")
+                    .arg(console, earlier->label)
+                    .arg(earlier->line));
     }
 
     void finish(const CsvRecord *header, bool wellFormed)
@@ -353,11 +364,12 @@ private:
     bool m_hasPortColumn = false;
     bool m_portColumnNeeded = false;
     QHash<QString, int> m_labelLines;
-    struct AddressUser {
+    struct ConsoleUser {
         int line = 0;
         QString label;
+        QString portColumn; // "port" or "new_port"
     };
-    QHash<QString, AddressUser> m_addressUsers; // 12-digit address "/" decimal port -> its first row
+    QHash<QString, ConsoleUser> m_consoles; // 12-digit address "/" decimal port -> the first row using it
 };
 
 // Lines (from 1) that are not UTF-8; a multi-byte character never holds a line feed byte.

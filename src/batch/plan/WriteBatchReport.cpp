@@ -18,14 +18,13 @@ bool startsLikeFormula(const QString &text)
 
 QString csvField(const QString &text)
 {
-    const QString cell = startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
+    QString cell = startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
     const bool needsQuotes = cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('"')) ||
                              cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
     if (!needsQuotes)
         return cell;
-    QString quoted = cell;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + cell + QLatin1Char('"');
 }
 
 // ISO 8601 with milliseconds and the offset from UTC written out (+00:00, never Z); "" when the step
@@ -85,11 +84,13 @@ bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, Q
     const QByteArray bytes = reportText(outcomes);
     if (temporary.write(bytes) != bytes.size() || !temporary.flush())
         return fail("cannot write " + temporary.fileName() + ": " + temporary.errorString());
-    // A report that replaces one keeps its mode; a new one is readable by all, like a file a user saves.
+    // A report that replaces one keeps its mode, but never lets others write (the old file may have been
+    // planted for the purpose); a new one is readable by all, like a file a user saves.
     const bool replacesPlainFile = target.exists() && !target.isSymLink() && target.isFile();
-    temporary.setPermissions(replacesPlainFile ? target.permissions()
-                                               : QFileDevice::ReadOwner | QFileDevice::WriteOwner |
-                                                     QFileDevice::ReadGroup | QFileDevice::ReadOther);
+    temporary.setPermissions(replacesPlainFile
+                                 ? target.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther)
+                                 : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
+                                       QFileDevice::ReadOther);
     temporary.close();
 
     std::error_code renameError;

@@ -49,8 +49,10 @@ private slots:
                           "bad-mask,127.0.0.7,2724,,,255.255.255.0.0,,,\n"
                           "bad-new-port,127.0.0.8,2725,,,,12345,,\n"
                           "bad-check,127.0.0.9,2726,,,,,maybe,\n"
+                          "nothing-to-do,127.0.0.99,,,,,,NO,\n"
                           "good,127.0.0.10,2727,,,,,,\n"
                           "same-unit,127.000.0.01,0720,,,,,,\n"
+                          "moves-onto,127.0.0.1,2741,,,,0720,,\n"
                           "no-port,127.0.0.11,,,,,,,\n"
                           "extra,127.0.0.12,2728,,,,,,,x\n"
                           "not-utf8-\xff,127.0.0.13,2729,,,,,,\n"
@@ -58,11 +60,14 @@ private slots:
                           "in\"side,127.0.0.15,272B,,,,,,\n"
                           "unclosed,\"127.0.0.16,272C,,,,,,\n"
                           "swallowed,127.0.0.17,272D,,,,,,\n")
-            << QStringList{"1: colour",    "3: ip",        "4: unit",   "6: port",  "7: mac", "8: gateway",
-                           "9: mask",      "10: new_port", "11: check", "12: unit", "13: ip", "14: port",
-                           "15: field 10", "16:",          "17: check", "18: unit", "19: ip"};
+            << QStringList{"1: colour",  "3: ip",     "4: unit",      "6: port",   "7: mac",
+                           "8: gateway", "9: mask",   "10: new_port", "11: check", "12: check",
+                           "13: unit",   "14: ip",    "15: new_port", "16: port",  "17: field 10",
+                           "18:",        "19: check", "20: unit",     "21: ip"};
         QTest::newRow("required columns missing")
             << QByteArray("IP,gateway\n127.0.0.1,10.0.0.1\n") << QStringList{"1: unit", "1: port"};
+        QTest::newRow("lone CR line ends")
+            << QByteArray("unit,ip,port\rA,127.0.0.1,2720\r\rB,1.2.3,2721\r") << QStringList{"4: ip"};
         QTest::newRow("header without rows") << QByteArray("unit,ip\r\n\r\n") << QStringList{"1:"};
         QTest::newRow("empty file") << QByteArray("\xEF\xBB\xBF\r\n") << QStringList{"1:"};
         QTest::newRow("column named twice")
@@ -176,12 +181,15 @@ private slots:
         QVERIFY(!QFileInfo(path).isSymLink());
         QCOMPARE(readAll(path), QByteArray("unit,step,result,text,started,duration_ms\r\n"));
 
-        // A report written again keeps the mode its user gave it; a folder is refused and left alone.
-        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner));
+        // A report written again keeps the mode its user gave it, except that others may not write it;
+        // a folder is refused and left alone.
+        QVERIFY(QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner |
+                                                QFileDevice::WriteGroup | QFileDevice::WriteOther));
         QVERIFY(WriteBatchReport(path, {}, &error));
         const QFileDevice::Permissions mode = QFile::permissions(path);
-        QVERIFY(mode.testFlag(QFileDevice::WriteOwner) &&
-                !(mode & (QFileDevice::ReadGroup | QFileDevice::ReadOther)));
+        QVERIFY(mode.testFlag(QFileDevice::WriteOwner));
+        QVERIFY(!(mode & (QFileDevice::ReadGroup | QFileDevice::ReadOther | QFileDevice::WriteGroup |
+                          QFileDevice::WriteOther)));
         QVERIFY(!WriteBatchReport(dir.path(), {}, &error));
         QVERIFY(!error.isEmpty());
         QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 2);
