@@ -16,8 +16,9 @@ BatchRun::BatchRun(const QList<PlanUnit> &units, int jobs, const ConsoleSettings
 
 BatchRun::~BatchRun()
 {
-    // Only reached early when the program ends abnormally; the workers must not outlive their run.
-    interrupt();
+    // Workers still running here only when the program ends early: they must not outlive their run.
+    if (!m_running.empty())
+        interrupt();
     for (const auto &worker : m_running)
         worker->wait();
 }

@@ -248,6 +248,7 @@ void BatchProgramTest::mixedUnits()
                               ConsoleOp::ComCheck};
     const char *stepOf[] = {"gateway", "mask", "new_port", "check"};
     simEvents(sim, 300);
+    QCOMPARE(sim.received(5), QByteArray("\x1b\x1b")); // the two ESC attempts of the run's REMOTE settings
     for (qsizetype i = 0; i < cases.size(); ++i) {
         if (cases[i].rows.filter(" error ").size() > 0)
             continue;
