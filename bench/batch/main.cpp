@@ -24,8 +24,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-extern char **environ;
-
 namespace
 {
 
@@ -43,9 +41,11 @@ struct ChildFigures {
 ChildFigures runChild(const QStringList &arguments)
 {
     std::vector<QByteArray> storage;
+    storage.reserve(std::size_t(arguments.size()));
     for (const QString &argument : arguments)
         storage.push_back(argument.toLocal8Bit());
     std::vector<char *> argv;
+    argv.reserve(storage.size() + 1);
     for (QByteArray &argument : storage)
         argv.push_back(argument.data());
     argv.push_back(nullptr);

@@ -9,6 +9,7 @@
 #include "RemoteConsole.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 namespace
 {
@@ -97,6 +98,8 @@ void UnitWorker::run()
 {
     Session session(m_unit, m_shared);
     publishConsole(&session.console);
+    // interrupt() must never reach the console once it is gone, however the thread leaves.
+    const auto unpublish = qScopeGuard([this] { publishConsole(nullptr); });
     // Once a step did not pass, the rest of the unit is skipped for the reason it ended.
     std::optional<QString> skipReason;
     for (const BatchStep step : m_unit.steps()) {
@@ -120,7 +123,6 @@ void UnitWorker::run()
         m_outcomes.append(outcome);
         emit stepFinished(outcome);
     }
-    publishConsole(nullptr);
     m_log = session.view.log();
 }
 
