@@ -156,7 +156,12 @@ private:
             if (name.isEmpty()) {
                 problem(header.line, fieldName(i), "no column name (expected one of " + knownColumns() + ")");
             } else if (!column) {
-                problem(header.line, name, "unknown column (expected one of " + knownColumns() + ")");
+                // Spreadsheets set to a decimal comma save CSV with semicolons between the fields.
+                const QString hint =
+                    name.contains(';') ? QStringLiteral("; fields are separated by commas") : QString();
+                // The name is printed as the column: one that could steer a terminal is named by position.
+                problem(header.line, holdsControlCharacter(name) ? fieldName(i) : name,
+                        "unknown column (expected one of " + knownColumns() + hint + ")");
             } else if (seen.contains(*column)) {
                 problem(header.line, nameOf(*column),
                         QStringLiteral("column named twice (fields %1 and %2)")
