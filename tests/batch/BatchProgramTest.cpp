@@ -171,33 +171,24 @@ private slots:
 // exit status 1; every passing unit received the bytes the window sends for its steps.
 void BatchProgramTest::mixedUnits()
 {
+    const QString G = Gateway, M = Mask, Fail = AfterFailure;
     const QList<UnitCase> cases = {
         {"", "", "", false, "yes", {CheckPassed}},
-        {"", Gateway, "", false, "yes", {GatewayPassed, CheckPassed}},
-        {"", "", Mask, false, "no", {MaskPassed}},
+        {"", G, "", false, "yes", {GatewayPassed, CheckPassed}},
+        {"", "", M, false, "no", {MaskPassed}},
         {"", "", "", true, "yes", {PortPassed, CheckPassed}},
-        {"", Gateway, Mask, true, "yes", {GatewayPassed, MaskPassed, PortPassed, CheckPassed}},
+        {"", G, M, true, "yes", {GatewayPassed, MaskPassed, PortPassed, CheckPassed}},
         {":silent", "", "", false, "yes", {"check error Can not Connected"}},
-        {":silent", Gateway, "", false, "yes", {"gateway error Can not Connected", "check" + AfterFailure}},
+        {":silent", G, "", false, "yes", {"gateway error Can not Connected", "check" + Fail}},
         {":refuse", "", "", false, "yes", {"check error Communication Check Error!"}},
-        {":refuse", "", Mask, false, "no", {"mask error Connection Error!"}},
-        {":error=Bad value",
-         Gateway,
-         Mask,
-         false,
-         "yes",
-         {"gateway error %Bad value", "mask" + AfterFailure, "check" + AfterFailure}},
+        {":refuse", "", M, false, "no", {"mask error Connection Error!"}},
+        {":error=Bad value", G, M, false, "yes", {"gateway error %Bad value", "mask" + Fail, "check" + Fail}},
         {":unsupported", "", "", false, "yes", {"check error 999:Unspported Command."}},
-        {":unsupported",
-         "",
-         "",
-         true,
-         "yes",
-         {"new_port error 999:Unspported Command.", "check" + AfterFailure}},
+        {":unsupported", "", "", true, "yes", {"new_port error 999:Unspported Command.", "check" + Fail}},
         {":status-with-echo", "", "", false, "yes", {CheckPassed}},
-        {":status-with-echo", Gateway, "", false, "no", {GatewayPassed}},
+        {":status-with-echo", G, "", false, "no", {GatewayPassed}},
         {":no-echo=U", "", "", false, "yes", {"check error Time Out Error!"}},
-        {"", "", Mask, false, "yes", {MaskPassed, CheckPassed}},
+        {"", "", M, false, "yes", {MaskPassed, CheckPassed}},
     };
     // The last unit has a three-digit port, which the window pads; the others four digits.
     QStringList units;
