@@ -143,8 +143,9 @@ StepOutcome UnitWorker::runStep(BatchStep step, Session &session, bool *cutOff)
     elapsed.start();
     // The row button of the step's pane, on slot 0: a box tells how it went, as in the window.
     if (assign) {
+        // The next unit's turn comes however this one ends.
+        const auto release = qScopeGuard([this] { m_shared.assignGate.release(); });
         session.ipPane.cmdSet_IP_Click(0);
-        m_shared.assignGate.release();
     } else {
         session.consoleOperations.runSlotButton(consoleOpFor(step), 0);
     }
