@@ -128,6 +128,37 @@ private slots:
         QCOMPARE(record.readAll(), c.sent);
     }
 
+    // The first read after 126 holds the echo and the part of the status text sent with it.
+    void statusTextWithItsEcho_data()
+    {
+        QTest::addColumn<QString>("unit");
+        QTest::addColumn<int>("withEcho");
+        QTest::addColumn<int>("total");
+        QTest::newRow("whole") << "0:status-with-echo" << 600 << 600;
+        QTest::newRow("whole, short") << "0:status-with-echo,short126" << 300 << 300;
+        QTest::newRow("split 100") << "0:status-split=100" << 100 << 600;
+    }
+
+    void statusTextWithItsEcho()
+    {
+        QFETCH(QString, unit);
+        QFETCH(int, withEcho);
+        QFETCH(int, total);
+        Sim sim;
+        QVERIFY(sim.start({unit}));
+        Client client(sim.port(0));
+        QVERIFY(client.attach());
+        QVERIFY(client.write("~") == 1 && client.waitForReadyRead(3000));
+        QByteArray received = client.readAll();
+        // One write arrives whole over loopback; the rest may join it only if this reader was late.
+        QVERIFY2(received.size() > withEcho, qPrintable(QString::number(received.size())));
+        QVERIFY(received.startsWith("~QV512 STATUS"));
+        while (received.size() < 1 + total && client.waitForReadyRead(3000))
+            received += client.readAll();
+        QCOMPARE(received.size(), 1 + total);
+        QVERIFY(!client.waitForReadyRead(100));
+    }
+
     void portChangeTakesEffectAfterClose_data()
     {
         QTest::addColumn<QString>("unit");

@@ -1,5 +1,7 @@
 #include "PaneLayout.h"
 
+#include "HostAddressText.h"
+
 namespace
 {
 
@@ -42,7 +44,7 @@ std::vector<PaneLayout> makeLayouts()
          "frmIP",
          "chkSlot_IP",
          {label("MAC Addr", 600, 900),
-          {RowControlKind::ReadOnlyField, "txtMAC", "0A-00-3C", 1560, 855, Field::MAC},
+          {RowControlKind::ReadOnlyField, "txtMAC", SlotMACPrefix, 1560, 855, Field::MAC},
           {RowControlKind::Dash, nullptr, "-", 2540, 200},
           field("txtMCAddr", Field::MCAddr, 2760, 1050, 8, MacTailKeyRule, SlotColumn::MAC),
           label("IP Addr", 3960, 690),

@@ -15,7 +15,7 @@ constexpr int kBeforeReconnectPauseMs = 500;
 
 qint16 RemoteConsole::ConsoleAttach(const QString &host, const QString &portText)
 {
-    const ConsoleSettings settings = loadConsoleSettings(m_store);
+    const ConsoleSettings settings = m_store ? loadConsoleSettings(*m_store) : m_settings;
     Timer2.setInterval(settings.recvTimeoutMs);
     Timer3.setInterval(SendLimitMs);
 

@@ -3,14 +3,18 @@
 #include "EventPasses.h"
 #include "HostText.h"
 
-#include <QThread>
-
 #include <limits>
 
 // A receive asks for at most a 16-bit count, which the bounded socket buffer must be able to hold.
 static_assert(RemoteConsole::ReadBufferBytes > std::numeric_limits<qint16>::max());
 
-RemoteConsole::RemoteConsole(SettingsStore &store, QObject *parent) : QObject(parent), m_store(store)
+RemoteConsole::RemoteConsole(SettingsStore &store, QObject *parent) : RemoteConsole(ConsoleSettings{}, parent)
+{
+    m_store = &store;
+}
+
+RemoteConsole::RemoteConsole(const ConsoleSettings &settings, QObject *parent)
+    : QObject(parent), m_settings(settings)
 {
     // Coarse timers may fire 5 % late; every limit here is meant to the millisecond.
     for (QTimer *timer : {&Timer1, &Timer2, &Timer3, &m_echoLimit})
@@ -57,8 +61,21 @@ void RemoteConsole::Winsock1_SendComplete()
 
 void RemoteConsole::Sleep(int ms)
 {
-    if (ms > 0)
-        QThread::msleep(ulong(ms));
+    if (ms <= 0)
+        return;
+    std::unique_lock lock(m_pauseMutex);
+    m_pauseWake.wait_for(lock, std::chrono::milliseconds(ms), [this] { return m_abandoned.load(); });
+}
+
+void RemoteConsole::abandon()
+{
+    {
+        const std::lock_guard lock(m_pauseMutex);
+        m_abandoned = true;
+    }
+    m_pauseWake.notify_all();
+    // Queued into the console's thread, which also wakes a wait sleeping in its event loop.
+    QMetaObject::invokeMethod(this, &RemoteConsole::SockClose, Qt::QueuedConnection);
 }
 
 qint16 RemoteConsole::SockConnect(const QString &host, const QString &portText)
@@ -78,6 +95,8 @@ bool RemoteConsole::connectWithinLimit(const QString &host, const QString &portT
         passes.next();
         if (Winsock1.state() == QAbstractSocket::ConnectedState)
             return true;
+        if (m_abandoned)
+            return false;
         if (limit.reached())
             Timer1_Timer();
         if (ConnectTimedOut)
@@ -89,6 +108,8 @@ void RemoteConsole::startConnecting(const QString &host, const QString &portText
 {
     if (Winsock1.state() != QAbstractSocket::UnconnectedState)
         Winsock1.abort();
+    if (m_abandoned)
+        return;
     const std::optional<quint16> port = portFromHexText(portText);
     if (!port)
         return; // nothing to connect to; the wait runs to its limit
@@ -124,12 +145,12 @@ bool RemoteConsole::SockSend(const QByteArray &text)
     if (Winsock1.write(text) != text.size())
         return false;
     EventPasses passes;
-    while (!SendDone && !SendTimedOut) {
+    while (!SendDone && !SendTimedOut && !m_abandoned) {
         passes.next();
         if (limit.reached())
             Timer3_Timer();
     }
-    return !SendTimedOut;
+    return SendDone && !SendTimedOut;
 }
 
 bool RemoteConsole::SockRecv(int minChars, QByteArray &buffer)

@@ -1,11 +1,17 @@
 #pragma once
 
+#include "ConsoleSettings.h"
+
 #include <QByteArray>
 #include <QDeadlineTimer>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
 #include <QTimer>
+
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 
 class SettingsStore;
 
@@ -19,7 +25,10 @@ class RemoteConsole : public QObject
     Q_OBJECT
 
 public:
+    // Every attach reads the REMOTE settings from the store (and repairs them there).
     explicit RemoteConsole(SettingsStore &store, QObject *parent = nullptr);
+    // Every attach uses these settings, read once by the caller; the store is not touched.
+    explicit RemoteConsole(const ConsoleSettings &settings, QObject *parent = nullptr);
     ~RemoteConsole() override;
 
     // Transport. portText is read as hexadecimal ("1F90" is port 8080).
@@ -38,8 +47,14 @@ public:
     qint16 CtlCmd126();
     qint16 CtlCmd127();
 
-    // A fixed pause: blocks the thread for ms milliseconds and dispatches no event.
-    static void Sleep(int ms);
+    // A fixed pause: blocks the thread for ms milliseconds and dispatches no event. Ends at once once
+    // the console has been abandoned.
+    void Sleep(int ms);
+
+    // Callable from any thread: the console gives up its work. The connection is closed in the console's
+    // own thread, the pause and the wait in progress end at once, and later ones fail at once, so that
+    // the operation running on it takes its failure path without delay. There is no way back.
+    void abandon();
 
     // Program-wide console state, read and written by the operations.
     QString LastErrorText;
@@ -85,6 +100,11 @@ private:
     // The control commands the prompt character selects: 1 when every one sent was accepted.
     qint16 runControlCommands(unsigned char prompt);
 
-    SettingsStore &m_store;
+    SettingsStore *m_store = nullptr; // null: m_settings holds the settings of every attach
+    ConsoleSettings m_settings;
     QTimer m_echoLimit; // wakes a receive wait when the echo limit of the current character passes
+
+    std::atomic<bool> m_abandoned{false};
+    std::mutex m_pauseMutex;
+    std::condition_variable m_pauseWake;
 };

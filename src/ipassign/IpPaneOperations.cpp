@@ -3,6 +3,7 @@
 #include "AddressValidation.h"
 #include "CaptureFile.h"
 #include "HostAddressText.h"
+#include "HostCommandLines.h"
 #include "NeighborCommand.h"
 #include "OperationView.h"
 
@@ -98,8 +99,8 @@ bool IpPaneOperations::PingSlot(const QString &ip, int slot)
 
     try {
         const QString capture = m_shell.PrepCaptureFile();
-        m_shell.ExecShellCmd("arp -d");
-        m_shell.ExecCaptured("Ping " + HostIPAddr(ipCode), capture);
+        m_shell.ExecShellCmd(NeighborTableClearCommand());
+        m_shell.ExecCaptured(UnitPingCommand(HostIPAddr(ipCode)), capture);
         const QString report = ReadCaptureReport(capture);
         m_view.appendLog(logBlock("<SLOT " + QString::number(slot) + " : Ping " + ip + ">", report));
         HostShell::DelFileIfExists(capture);
@@ -140,7 +141,7 @@ bool IpPaneOperations::SetSlotIP(const QString &mac, const QString &ip, int slot
 
 bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, const QString &hostIp, int slot)
 {
-    m_shell.ExecShellCmd("arp -d");
+    m_shell.ExecShellCmd(NeighborTableClearCommand());
     const QString capture = m_shell.PrepCaptureFile();
 
     const QString neighborCmd = MakeNeighborCmd(m_shell, m_hostChecks, hostIp, mac);
@@ -148,14 +149,14 @@ bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, cons
         return false;
     m_shell.ExecShellCmd(neighborCmd);
 
-    m_shell.ExecCaptured("ping " + hostIp, capture);
+    m_shell.ExecCaptured(AssignmentPingCommand(hostIp), capture);
     if (!CaptureHasLine(capture, "TTL=")) {
         // The capture stays for a look at what the ping said; the next operation removes it.
         showSlotError(slot, " " + ip + " : IP Set Error!", SetTitle);
         return false;
     }
 
-    m_shell.ExecCaptured("arp -a", capture);
+    m_shell.ExecCaptured(NeighborTableListCommand(), capture);
     const QStringList lines = ReadCaptureLines(capture);
     const bool listed =
         std::any_of(lines.cbegin(), lines.cend(), [&](const QString &line) { return line.contains(hostIp); });

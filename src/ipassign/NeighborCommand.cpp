@@ -3,6 +3,7 @@
 #include "CaptureFile.h"
 #include "HostAddressText.h"
 #include "HostChecks.h"
+#include "HostCommandLines.h"
 #include "HostShell.h"
 
 namespace
@@ -25,7 +26,7 @@ bool isPlainToken(const QString &field)
 QStringList listConnectedInterfaces(HostShell &shell)
 {
     const QString capture = shell.PrepCaptureFile();
-    shell.ExecCaptured("netsh interface ip show interface", capture);
+    shell.ExecCaptured(InterfaceListCommand(), capture);
     QStringList tokens = ConnectedInterfaceTokens(ReadCaptureLines(capture));
     HostShell::DelFile(capture);
     return tokens;
@@ -34,7 +35,7 @@ QStringList listConnectedInterfaces(HostShell &shell)
 bool interfaceConfigMentions(HostShell &shell, const QString &token, const QString &prefix)
 {
     const QString capture = shell.PrepCaptureFile();
-    shell.ExecCaptured("netsh interface ip show config " + token, capture);
+    shell.ExecCaptured(InterfaceConfigCommand(token), capture);
     const bool found = CaptureHasLine(capture, prefix);
     HostShell::DelFile(capture);
     return found;
@@ -64,7 +65,7 @@ QStringList ConnectedInterfaceTokens(const QStringList &listingLines)
 QString MakeNeighborCmd(HostShell &shell, HostChecks &hostChecks, const QString &hostIp, const QString &mac)
 {
     if (!hostChecks.IsWinVer6OrLater())
-        return "arp -s " + hostIp + " " + mac;
+        return ArpNeighborCommand(hostIp, mac);
 
     const QStringList interfaces = listConnectedInterfaces(shell);
     const QString prefix = NetworkPrefix(hostIp);
@@ -73,7 +74,7 @@ QString MakeNeighborCmd(HostShell &shell, HostChecks &hostChecks, const QString 
 
     for (const QString &token : interfaces) {
         if (interfaceConfigMentions(shell, token, prefix))
-            return "netsh interface ip set neighbors " + token + " " + hostIp + " " + mac;
+            return NetshNeighborCommand(token, hostIp, mac);
     }
     hostChecks.ShowNoNetworkMsg();
     return {};

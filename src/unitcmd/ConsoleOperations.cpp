@@ -110,7 +110,7 @@ std::optional<QString> ConsoleOperations::workOnSlot(const ConsoleRecipe &recipe
 
     if (recipe.pauseOrder == ConsoleRecipe::PauseOrder::RememberThenPause)
         rememberRow(recipe, slot);
-    RemoteConsole::Sleep(recipe.pauseMs);
+    m_console.Sleep(recipe.pauseMs);
     if (recipe.pauseOrder == ConsoleRecipe::PauseOrder::PauseThenRemember)
         rememberRow(recipe, slot);
     return std::nullopt;

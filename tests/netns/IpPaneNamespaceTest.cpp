@@ -5,6 +5,7 @@
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
 #include "MainWindow.h"
+#include "NamespacePair.h"
 #include "SettingsStore.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
@@ -23,27 +24,6 @@
 #include <sched.h>
 #include <unistd.h>
 
-namespace
-{
-
-// Runs "ip" with the arguments; false (with a warning) when it fails.
-bool ip(const QStringList &arguments, QByteArray *output = nullptr)
-{
-    QProcess process;
-    process.setProcessChannelMode(QProcess::MergedChannels);
-    process.start("ip", arguments);
-    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
-                    process.exitCode() == 0;
-    const QByteArray text = process.readAll();
-    if (!ok)
-        qWarning("ip %s failed: %s", qPrintable(arguments.join(' ')), text.constData());
-    if (output)
-        *output = text;
-    return ok;
-}
-
-} // namespace
-
 class IpPaneNamespaceTest : public QObject
 {
     Q_OBJECT
@@ -59,28 +39,18 @@ void IpPaneNamespaceTest::setThenPingFreshUnit()
         QSKIP("needs root to make network namespaces and a veth pair");
     if (!QFileInfo(bin + "/qv512-sim").isExecutable() || !QFileInfo(bin + "/hostcmd/netsh").isExecutable())
         QSKIP("qv512-sim or the host adapters are not built yet in PELMORA2_BIN_DIR");
-    const QString unitIp = "198.51.100.20", tag = QString::number(QCoreApplication::applicationPid());
-    const QString hostNs = "pelip-host-" + tag, unitNs = "pelip-unit-" + tag, hostVeth = "pih" + tag;
-    const auto removeNamespaces = qScopeGuard([&] {
-        ip({"netns", "del", hostNs}), ip({"netns", "del", unitNs});
-    });
-    const QStringList inHost{"netns", "exec", hostNs, "ip"}, inUnit{"netns", "exec", unitNs};
-    QVERIFY(ip({"netns", "add", hostNs}) && ip({"netns", "add", unitNs}));
-    QVERIFY(ip({"link", "add", hostVeth, "netns", hostNs, "type", "veth", "peer", "name", "piu" + tag,
-                "netns", unitNs}));
-    QVERIFY(ip(inHost + QStringList{"addr", "add", "198.51.100.1/24", "dev", hostVeth}));
-    QVERIFY(ip(inHost + QStringList{"link", "set", hostVeth, "up"}));
-    QVERIFY(ip(inUnit + QStringList{"ip", "link", "set", "piu" + tag, "address", "0a:00:3c:5e:7a:01", "up"}));
-
+    const QString unitIp = "198.51.100.20";
+    NamespacePair ns("198.51.100.1/24", "0a:00:3c:5e:7a:01");
+    QVERIFY(ns.ready());
     QProcess unit;
     unit.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    unit.start("ip", inUnit + QStringList{bin + "/qv512-sim", "--fresh-unit", "piu" + tag, "--mac",
-                                          "0A-00-3C-5E-7A-01", "2710"});
+    unit.start("ip", ns.inUnit() + QStringList{bin + "/qv512-sim", "--fresh-unit", ns.unitVeth, "--mac",
+                                               "0A-00-3C-5E-7A-01", "2710"});
     const auto stopUnit = qScopeGuard([&] { unit.kill(), unit.waitForFinished(5000); });
     QByteArray unitSays;
     connect(&unit, &QProcess::readyReadStandardOutput, this,
             [&] { unitSays += unit.readAllStandardOutput(); });
-    QTRY_VERIFY_WITH_TIMEOUT(unitSays.contains("watching piu" + tag.toLatin1()), 10000);
+    QTRY_VERIFY_WITH_TIMEOUT(unitSays.contains("watching " + ns.unitVeth.toLatin1()), 10000);
 
     QTemporaryDir settings, runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
@@ -107,7 +77,7 @@ void IpPaneNamespaceTest::setThenPingFreshUnit()
 
     // The host commands run in the host namespace.
     const int home = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int hostNsFd = ::open(qPrintable("/run/netns/" + hostNs), O_RDONLY | O_CLOEXEC);
+    const int hostNsFd = ::open(qPrintable("/run/netns/" + ns.hostNs), O_RDONLY | O_CLOEXEC);
     QVERIFY(::setns(hostNsFd, CLONE_NEWNET) == 0);
     const auto goHome = qScopeGuard([&] { ::setns(home, CLONE_NEWNET), ::close(home), ::close(hostNsFd); });
 
@@ -133,7 +103,7 @@ void IpPaneNamespaceTest::setThenPingFreshUnit()
     QCOMPARE(window.Slots().SlotIP[0], unitIp);
     QTRY_VERIFY_WITH_TIMEOUT(unitSays.contains("address " + unitIp.toLatin1()), 5000);
     QByteArray neighbour;
-    QVERIFY(ip({"neigh", "show", unitIp, "dev", hostVeth}, &neighbour));
+    QVERIFY(NamespacePair::ip({"neigh", "show", unitIp, "dev", ns.hostVeth}, &neighbour));
     QVERIFY2(neighbour.contains("lladdr 0a:00:3c:5e:7a:01 PERMANENT"), neighbour.constData());
 
     QTest::mouseClick(window.findChild<QPushButton *>("cmdPing[0]"), Qt::LeftButton);

@@ -12,7 +12,8 @@ enum class BatchStep { Assign, Gateway, Mask, NewPort, Check };
 // "new_port", "check".
 QString BatchStepName(BatchStep step);
 
-// One unit: one data row, its texts as written in the file (surrounding blanks removed).
+// One unit: one data row, its texts as written in the file (surrounding blanks removed); the port texts
+// and the MAC tail as the window's fields would hold them once typed (a-f become A-F).
 struct PlanUnit {
     int line = 0; // line number of the row in the file; the header is line 1
     QString unit; // label, unique in the plan
@@ -28,6 +29,8 @@ struct PlanUnit {
     QList<BatchStep> steps() const;
     // The port the check talks to: the new port when the port is changed, else the port.
     QString checkPort() const;
+    // The whole MAC address as the IP pane builds it: the fixed prefix, "-" and the MAC tail.
+    QString macAddress() const;
 };
 
 // One problem found in a plan, printed as "PLAN:LINE: COLUMN: reason".

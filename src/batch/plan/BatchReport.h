@@ -24,4 +24,9 @@ QString ResultName(StepOutcome::Result result);
 // Writes the report as CSV (RFC 4180, UTF-8): the header "unit,step,result,text,started,duration_ms"
 // and one row per outcome in the order given. Replaces the file atomically; false with the reason in
 // error when it could not be written.
+// Fields holding a comma, a quote, CR or LF are quoted. A field that starts with "=", "+", "-", "@",
+// tab or CR gets a leading "'", so that a spreadsheet shows it as text instead of running it as a
+// formula. started is ISO 8601 with milliseconds and the UTC offset (2026-12-06T09:05:07.042+01:00),
+// empty for a step that never started. A symbolic link at path is replaced by the report, never
+// written through.
 bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, QString *error);

@@ -1,6 +1,8 @@
 #include "BatchPlan.h"
 #include "BatchReport.h"
 
+#include "HostAddressText.h"
+
 QString BatchStepName(BatchStep step)
 {
     switch (step) {
@@ -37,6 +39,11 @@ QList<BatchStep> PlanUnit::steps() const
 QString PlanUnit::checkPort() const
 {
     return newPort.isEmpty() ? port : newPort;
+}
+
+QString PlanUnit::macAddress() const
+{
+    return QLatin1String(SlotMACPrefix) + '-' + mac;
 }
 
 QString ResultName(StepOutcome::Result result)

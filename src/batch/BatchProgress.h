@@ -1,0 +1,37 @@
+#pragma once
+
+#include "BatchReport.h"
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QTimer>
+#include <cstdio>
+
+// Progress on standard error while a plan runs. On a terminal one live line, rewritten in place:
+// units done of all, steps passed and failed, time elapsed. Elsewhere one line per finished step.
+class BatchProgress : public QObject
+{
+    Q_OBJECT
+
+public:
+    BatchProgress(int unitCount, bool liveLine, std::FILE *stream, QObject *parent = nullptr);
+
+    void stepFinished(const StepOutcome &outcome);
+    void unitFinished();
+    // Leaves the live line as it stands and moves to a fresh line.
+    void end();
+    qint64 elapsedMs() const { return m_elapsed.elapsed(); }
+
+private:
+    void drawLiveLine();
+    void write(const QString &text);
+
+    const int m_unitCount;
+    const bool m_liveLine;
+    std::FILE *const m_stream;
+    int m_unitsDone = 0;
+    int m_stepsPassed = 0;
+    int m_stepsFailed = 0;
+    QElapsedTimer m_elapsed;
+    QTimer m_clock; // keeps the elapsed time of the live line moving
+};

@@ -1,0 +1,134 @@
+#include "BatchPlan.h"
+
+#include "AddressValidation.h"
+#include "CaptureFolder.h"
+#include "ConsoleRecipe.h"
+#include "HostAddressText.h"
+#include "HostCommandLines.h"
+#include "HostShell.h"
+#include "HostText.h"
+#include "UnitCommandLines.h"
+
+namespace
+{
+
+// Control characters in a command line written so that they can be seen: CR as <CR>, ESC as <ESC>...
+QString visibleLine(const QByteArray &line)
+{
+    QString text;
+    for (const char ch : line) {
+        const auto code = static_cast<unsigned char>(ch);
+        if (code == '\r')
+            text += QStringLiteral("<CR>");
+        else if (code == '\n')
+            text += QStringLiteral("<LF>");
+        else if (code == 0x1B)
+            text += QStringLiteral("<ESC>");
+        else if (code < 0x20 || code >= 0x7F)
+            text += QStringLiteral("<%1>").arg(code, 2, 16, QLatin1Char('0')).toUpper();
+        else
+            text += QLatin1Char(ch);
+    }
+    return text;
+}
+
+QString captureFilePath()
+{
+    const QString separator = QString(QLatin1Char(HostPathSeparator()));
+    return QString::fromLocal8Bit(CaptureBaseFolder()) + separator + "QV512" + separator + "temp.txt";
+}
+
+const QString StepIndent = QStringLiteral("    ");
+const QString DetailIndent = QStringLiteral("        ");
+
+// The host commands of the IP pane's Set for this unit, in the order they run.
+QString describeAssign(const PlanUnit &unit)
+{
+    const QString hostIp = HostIPAddr(ConvIPAddr(unit.ip));
+    const QString mac = unit.macAddress();
+    const QString capture = captureFilePath();
+    const QString token = QStringLiteral("<interface> ");
+    QString text = StepIndent + "assign: host commands, one unit at a time, each through the command "
+                                "interpreter after \"chcp 437 &&\":\n";
+    for (const QString &command :
+         {NeighborTableClearCommand(), HostShell::Redirected(InterfaceListCommand(), capture),
+          HostShell::Redirected(InterfaceConfigCommand(token), capture),
+          NetshNeighborCommand(token, hostIp, mac),
+          HostShell::Redirected(AssignmentPingCommand(hostIp), capture),
+          HostShell::Redirected(NeighborTableListCommand(), capture)})
+        text += DetailIndent + command + '\n';
+    text += DetailIndent +
+            "<interface> is the index of the first connected host interface whose "
+            "configuration mentions " +
+            NetworkPrefix(hostIp) +
+            ", known only at run time; its configuration is asked interface by interface.\n";
+    text += DetailIndent + "A host before major version 6 runs " + ArpNeighborCommand(hostIp, mac) +
+            " in place of the three netsh commands.\n";
+    text += DetailIndent + "Passes when the ping is answered (a line with TTL=) and " + hostIp +
+            " is in the listing.\n";
+    return text;
+}
+
+QString connectionTarget(const PlanUnit &unit, const QString &portText)
+{
+    const QString padded = PadPortNo(portText);
+    const std::optional<quint16> port = portFromHexText(padded);
+    return QStringLiteral("%1 port %2 (hex; %3 decimal)")
+        .arg(decimalDottedHost(unit.ip), padded, port ? QString::number(*port) : QStringLiteral("?"));
+}
+
+QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
+{
+    ConsoleOp op = ConsoleOp::ComCheck;
+    QByteArray line;
+    QString portText = unit.port;
+    switch (step) {
+    case BatchStep::Gateway:
+        op = ConsoleOp::SetGW;
+        line = AddressCommandLine(QByteArrayLiteral("UE3"), ConvIPAddr(unit.gateway));
+        break;
+    case BatchStep::Mask:
+        op = ConsoleOp::SetSubnet;
+        line = AddressCommandLine(QByteArrayLiteral("UE4"), ConvIPAddr(unit.mask));
+        break;
+    case BatchStep::NewPort:
+        op = ConsoleOp::SetPort;
+        line = SetPortCommandLine(PadPortNo(unit.newPort));
+        break;
+    case BatchStep::Assign: // host commands, not a console step: describeAssign
+    case BatchStep::Check:
+        line = ComCheckCommandLine();
+        portText = unit.checkPort();
+        break;
+    }
+    return StepIndent + BatchStepName(step) + ": connect to " + connectionTarget(unit, portText) +
+           ", attach (<ESC> until the console answers <ESC><CR><LF> and its prompt, then the control "
+           "commands the prompt selects), send " +
+           visibleLine(line) + QStringLiteral(", pause %1 ms\n").arg(RecipeFor(op).pauseMs);
+}
+
+QString describeUnit(const PlanUnit &unit)
+{
+    const QList<BatchStep> steps = unit.steps();
+    QString text = QStringLiteral("unit %1 (line %2): ").arg(unit.unit).arg(unit.line);
+    if (steps.isEmpty())
+        return text + "no steps\n";
+    QStringList names;
+    for (const BatchStep step : steps)
+        names << BatchStepName(step);
+    text += names.join(QStringLiteral(", ")) + '\n';
+    for (const BatchStep step : steps)
+        text += step == BatchStep::Assign ? describeAssign(unit) : describeConsoleStep(unit, step);
+    return text;
+}
+
+} // namespace
+
+QString DescribeDryRun(const BatchPlan &plan)
+{
+    QString text = QStringLiteral("Dry run of %1 units: nothing is sent and no host command runs.\n")
+                       .arg(plan.units.size());
+    for (const PlanUnit &unit : plan.units)
+        text += '\n' + describeUnit(unit);
+    return text;
+}
