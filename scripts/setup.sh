@@ -8,9 +8,9 @@ packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping)
 window_fonts=(fonts-liberation)
 case "${1:-}" in
     --run) packages+=("${window_fonts[@]}" xvfb xauth x11-apps imagemagick) ;;
-    # The MinGW cross compiler checks that the Windows-only sources compile; locales makes the ja_JP
-    # locale under which the Japanese messages are tested.
-    --test) packages+=("${window_fonts[@]}" g++-mingw-w64-x86-64-posix locales) ;;
+    # The MinGW cross compiler builds the Windows-only sources and Wine runs them; locales makes the
+    # ja_JP locale under which the Japanese messages are tested (and the Wine test's code page 932).
+    --test) packages+=("${window_fonts[@]}" g++-mingw-w64-x86-64-posix wine wine64 locales) ;;
 esac
 
 sudo_cmd=()

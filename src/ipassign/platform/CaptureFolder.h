@@ -14,7 +14,8 @@ char HostPathSeparator();
 std::string CaptureBaseFolder();
 
 // Gives the path of a folder fit for the capture file under base, or "" when none can be had.
-// Windows: <base>\QV512, made when absent; an entry of that name that is not a folder is removed first.
+// Windows: <base>\QV512, made when absent; an entry of that name that is not a folder is removed first;
+// "" for a base that QuoteForShell refuses or that the ANSI code page cannot hold.
 // POSIX (the program runs as root, and base may be shared with other users): <base>/QV512 when that is a
 // real folder owned by the user with mode 0700, made when absent. When the name is taken by anything
 // else, a fresh private folder <base>/QV512.XXXXXX, made atomically and kept for the rest of the run;

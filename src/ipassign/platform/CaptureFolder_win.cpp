@@ -1,8 +1,10 @@
 #include "CaptureFolder.h"
 
+#include "WindowsText_win.h"
+
 #include <windows.h>
 
-#include <vector>
+#include <string>
 
 char HostPathSeparator()
 {
@@ -11,18 +13,15 @@ char HostPathSeparator()
 
 std::string CaptureBaseFolder()
 {
-    const DWORD needed = ExpandEnvironmentStringsA("%TEMP%", nullptr, 0);
-    if (needed == 0)
-        return {};
-    std::vector<char> buffer(needed);
-    if (ExpandEnvironmentStringsA("%TEMP%", buffer.data(), needed) == 0)
-        return {};
-    return std::string(buffer.data());
+    return ExpandEnvironmentAnsi(L"%TEMP%");
 }
 
 std::string MakeCaptureFolder(const std::string &base)
 {
-    const std::string path = base + "\\QV512";
+    // The path goes into the interpreter line: a base it cannot take as it stands gets no folder.
+    if (!IsPlainInsideQuotes(base))
+        return {};
+    std::string path = base + "\\QV512";
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return path;

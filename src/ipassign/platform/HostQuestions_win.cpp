@@ -1,9 +1,12 @@
 #include "HostQuestions.h"
 
+#include "WindowsText_win.h"
+
 #include <windows.h>
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <string>
 
 namespace
@@ -17,15 +20,10 @@ constexpr LCTYPE LocaleCurrencyItem = 0x14; // LOCALE_SCURRENCY
 
 std::string ansiToUtf8(const std::string &ansi)
 {
-    if (ansi.empty())
+    const std::wstring wide = WideFromAnsi(ansi);
+    if (wide.empty())
         return {};
-    const int inputLength = static_cast<int>(ansi.size());
-    const int wideLength = ::MultiByteToWideChar(CP_ACP, 0, ansi.data(), inputLength, nullptr, 0);
-    if (wideLength <= 0)
-        return {};
-    std::wstring wide(static_cast<size_t>(wideLength), L'\0');
-    if (::MultiByteToWideChar(CP_ACP, 0, ansi.data(), inputLength, wide.data(), wideLength) == 0)
-        return {};
+    const int wideLength = static_cast<int>(wide.size());
     const int utf8Length =
         ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), wideLength, nullptr, 0, nullptr, nullptr);
     if (utf8Length <= 0)
@@ -61,8 +59,10 @@ public:
         if (needed <= 0)
             return {};
         std::string buffer(static_cast<size_t>(needed), '\0');
-        ::GetLocaleInfoA(locale, LocaleCurrencyItem, buffer.data(), needed);
-        buffer.resize(buffer.find('\0'));
+        // A symbol changed between the two calls may no longer fit: then the host tells nothing.
+        if (::GetLocaleInfoA(locale, LocaleCurrencyItem, buffer.data(), needed) <= 0)
+            return {};
+        buffer.resize(std::min(buffer.find('\0'), buffer.size()));
         return ansiToUtf8(buffer);
     }
 };
