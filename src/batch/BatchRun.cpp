@@ -103,5 +103,14 @@ QList<StepOutcome> BatchRun::outcomes() const
 
 QString BatchRun::logText() const
 {
-    return m_logs.join(QString());
+    // Every unit works as the window's slot 0, so each group is headed by the unit it belongs to.
+    QString text;
+    for (qsizetype index = 0; index < m_units.size(); ++index) {
+        if (m_logs.at(index).isEmpty())
+            continue;
+        const PlanUnit &unit = m_units.at(index);
+        text += QStringLiteral("==== unit %1 (plan line %2) ====\r\n").arg(unit.unit).arg(unit.line);
+        text += m_logs.at(index);
+    }
+    return text;
 }
