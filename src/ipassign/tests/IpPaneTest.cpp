@@ -26,8 +26,6 @@ using namespace std::chrono_literals;
 using Box = FakeOperationView::Box;
 using Outputs = QMap<QString, QByteArray>;
 
-static_assert(CommandRunner::DefaultTimeLimit == 120s);
-
 namespace
 {
 
@@ -114,8 +112,7 @@ struct Bed : HostQuestions {
         view.setFieldText(Field::IPAddr_IP, slot, ip);
         view.ticked[{Pane::IP, slot}] = ticked;
     }
-    QString captureFolder() const { return runtime.path() + "/QV512"; }
-    QString capture() const { return captureFolder() + "/temp.txt"; }
+    QString capture() const { return runtime.path() + "/QV512/temp.txt"; }
 
     int major = 10;
     QTemporaryDir dir, runtime;
@@ -123,6 +120,17 @@ struct Bed : HostQuestions {
     HostChecks hostChecks{*this, view, [] {}};
     CommandRunner runner;
     IpPaneOperations ops{view, hostChecks, runner};
+};
+
+// One row's button, what the host answers, and what must follow.
+struct RowCase {
+    bool set;
+    QString ip;
+    QStringList commands;
+    Box box;
+    Outputs outputs = {};
+    QString macTail = "12-34-56";
+    int major = 10;
 };
 
 qint64 peakResidentKb()
@@ -142,7 +150,7 @@ std::pair<int, QString> runAdapter(const QString &name, const QStringList &argum
 
 } // namespace
 
-Q_DECLARE_METATYPE(Box)
+Q_DECLARE_METATYPE(RowCase)
 
 class IpPaneTest : public QObject
 {
@@ -151,17 +159,11 @@ class IpPaneTest : public QObject
 private slots:
     void slotRow_data()
     {
-        QTest::addColumn<bool>("set");
-        QTest::addColumn<QString>("ip");
-        QTest::addColumn<int>("major");
-        QTest::addColumn<QString>("macTail");
-        QTest::addColumn<Outputs>("outputs");
-        QTest::addColumn<QStringList>("commands");
-        QTest::addColumn<Box>("box");
+        QTest::addColumn<RowCase>("c");
         const auto row = [](const char *name, bool set, const QString &ip, const QStringList &commands,
                             const Box &box, const Outputs &outputs = {}, const QString &tail = "12-34-56",
                             int major = 10) {
-            QTest::newRow(name) << set << ip << major << tail << outputs << commands << box;
+            QTest::newRow(name) << RowCase{set, ip, commands, box, outputs, tail, major};
         };
         const auto pinged = [](const QString &ip, bool listed = true) {
             return QStringList{SetNeighbors + "11 " + ip + " " + Mac, "ping " + ip} +
@@ -200,13 +202,8 @@ private slots:
     // One row's Set or Ping button (the row unticked): host commands, box, log and slot table.
     void slotRow()
     {
-        QFETCH(bool, set);
-        QFETCH(QString, ip);
-        QFETCH(int, major);
-        QFETCH(QString, macTail);
-        QFETCH(Outputs, outputs);
-        QFETCH(QStringList, commands);
-        QFETCH(Box, box);
+        QFETCH(RowCase, c);
+        const auto &[set, ip, commands, box, outputs, macTail, major] = c;
         Bed bed;
         bed.major = major;
         bed.answer(outputs);
