@@ -46,25 +46,18 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath("late")));
     }
 
+    // A hangup the program was started to ignore stays ignored; delivery of each signal to the real program
+    // is the program end test's.
     void signalsArriveAsQtSignals()
     {
-        {
-            std::signal(SIGHUP, SIG_IGN); // as under nohup
-            TerminationSignals watch;
-            QSignalSpy spy(&watch, &TerminationSignals::terminationRequested);
-            std::raise(SIGHUP);
-            std::raise(SIGTERM);
-            QTRY_COMPARE(spy.count(), 1);
-            QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
-        }
-        std::signal(SIGHUP, SIG_DFL);
+        std::signal(SIGHUP, SIG_IGN); // as under nohup
         TerminationSignals watch;
         QSignalSpy spy(&watch, &TerminationSignals::terminationRequested);
-        for (int signalNumber : {SIGTERM, SIGHUP, SIGINT})
+        for (int signalNumber : {SIGHUP, SIGTERM, SIGINT})
             std::raise(signalNumber);
-        QTRY_COMPARE(spy.count(), 3);
+        QTRY_COMPARE(spy.count(), 2);
         QCOMPARE(spy.at(0).at(0).toInt(), SIGTERM);
-        QCOMPARE(spy.at(2).at(0).toInt(), SIGINT);
+        QCOMPARE(spy.at(1).at(0).toInt(), SIGINT);
     }
 };
 
