@@ -14,11 +14,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>

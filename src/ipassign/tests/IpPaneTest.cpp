@@ -282,8 +282,7 @@ private slots:
                 (!nobody || ::lchown(folder.constData(), nobody->pw_uid, nobody->pw_gid) != 0))
                 QSKIP("needs root to give the folder to the user nobody");
         }
-        struct stat before {
-        }, st{};
+        struct stat before = {}, st = {};
         const bool fresh = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
         bed.answer({{"ping 192.168.0.21", PingTimeout}});
         bed.setRow(4, "12-34-56", "192.168.0.21");

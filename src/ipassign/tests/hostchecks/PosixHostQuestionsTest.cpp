@@ -4,7 +4,6 @@
 
 #include <QTest>
 
-#include <clocale>
 #include <locale.h>
 #include <unistd.h>
 
