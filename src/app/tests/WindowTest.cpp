@@ -1,22 +1,84 @@
 // The real window offscreen over a temporary store: start-up, panes, saving on close, log, lock, boxes.
 #include "AboutBox.h"
+#include "FakeOperationView.h"
+#include "HostChecks.h"
+#include "MainWindow.h"
+#include "SettingsStore.h"
 #include "TextFit.h"
 #include "Version.h"
 #include "WindowFonts.h"
-#include "WindowHarness.h"
+#include "platform/HostQuestions.h"
 
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
 #include <QDir>
-#include <QLabel>
+#include <QFile>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
-#include <QPushButton>
-#include <QRegularExpression>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 
 #include <algorithm>
 
 namespace
 {
+
+struct FakeHost : HostQuestions { // by default an administrator on a newer host
+    bool administrator = true;
+    bool isAdministrator() override { return administrator; }
+    std::optional<int> majorVersion() override { return 10; }
+    std::string currencySymbol() override { return "$"; }
+};
+
+// A settings store in a temporary folder.
+struct TempStore {
+    QTemporaryDir dir;
+    SettingsStore store{dir.path()};
+    QString iniPath() const { return store.iniPath(QStringLiteral("QV512")); }
+    bool iniExists() const { return QFile::exists(iniPath()); }
+    void seed(const QString &section, int slot, const QString &value)
+    {
+        store.write(QStringLiteral("QV512"), section, QStringLiteral("SLOT%1").arg(slot), value);
+    }
+};
+
+// The real window over a temporary store, started through Form_Load with a fake host.
+struct StartedWindow {
+    explicit StartedWindow(SettingsStore &store, bool administrator = true) : window(store)
+    {
+        host.administrator = administrator;
+        loaded = window.Form_Load(checks);
+        window.setMessageBoxes(&boxes);
+    }
+    template <typename T = QWidget> T *child(const QString &name) const
+    {
+        return window.findChild<T *>(name);
+    }
+    template <typename T = QWidget> T *child(const char *name, int index) const
+    {
+        return child<T>(QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(index));
+    }
+    bool ticked(const char *name, int row) const { return child<QAbstractButton>(name, row)->isChecked(); }
+    QString text(const char *name, int row) const { return child<QLineEdit>(name, row)->text(); }
+    void menu(const char *item) const { child<QAction>(QLatin1String(item))->trigger(); }
+    void showAndActivate()
+    {
+        window.show();
+        QApplication::setActiveWindow(&window);
+        QVERIFY(QTest::qWaitForWindowActive(&window));
+    }
+
+    FakeHost host;
+    FakeOperationView boxes; // its boxes only
+    int ends = 0;            // times start-up ended the program
+    HostChecks checks{host, boxes, [this] { ++ends; }};
+    frmPelmora2 window;
+    bool loaded = false;
+};
 
 const char *const Menus[] = {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck"};
 const char *const Ticks[] = {"chkSlot_IP", "chkSlot_Port", "chkSlot_GW", "chkSlot_Sub", "chkSlot_ComCheck"};
@@ -136,22 +198,24 @@ private slots:
             w.window.setOperationBusy(false);
             QVERIFY(w.window.close());
         }
-        QCOMPARE(QSettings(temp.iniPath(), QSettings::IniFormat).allKeys().size(), 32);
+        const QSettings ini(temp.iniPath(), QSettings::IniFormat);
+        QCOMPARE(ini.allKeys().size(), 32);
         for (const QString section : {"MACAddress", "IPAddress", "PortNo", "Slot"})
             for (int i = 0; i < 8; ++i) {
                 const QString tick = i == 1 || i == 6 ? "1" : "0", port = i == 2 ? "0050" : "";
-                QCOMPARE(temp.stored(section, i), section == "Slot" ? tick : section == "PortNo" ? port : "");
+                const QString expected = section == "Slot" ? tick : section == "PortNo" ? port : "";
+                QCOMPARE(ini.value(section + "/SLOT" + QString::number(i), "<absent>").toString(), expected);
             }
         // A save that fails says so, with the file and the reason, and the window closes all the same.
         QVERIFY(QFile::rename(temp.iniPath(), temp.iniPath() + ".kept") && QDir().mkpath(temp.iniPath()));
         {
             StartedWindow w(temp.store);
             w.window.show();
-            QVERIFY(w.window.close() && w.boxes.boxes.size() == 1);
-            QCOMPARE(w.boxes.boxes[0].title, QString("Pelmora2"));
-            QCOMPARE(w.boxes.boxes[0].icon, BoxIcon::Critical);
-            QCOMPARE(w.boxes.boxes[0].text, "The slot settings could not be saved to " + temp.iniPath() +
-                                                ":\r\nit is not a regular file.");
+            QVERIFY(w.window.close());
+            QCOMPARE(w.boxes.boxes,
+                     (QList<FakeOperationView::Box>{{"The slot settings could not be saved to " +
+                                                         temp.iniPath() + ":\r\nit is not a regular file.",
+                                                     "Pelmora2", BoxIcon::Critical}}));
         }
         QVERIFY(QDir().rmdir(temp.iniPath()) && QFile::rename(temp.iniPath() + ".kept", temp.iniPath()));
         // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).
@@ -202,7 +266,7 @@ private slots:
         w.window.show();
         frmVersion about(&w.window);
         QMap<QString, QString> typed; // per field array
-        QStringList clipped, smaller;
+        QStringList clipped;
         std::pair<int, QString> tightest{std::numeric_limits<int>::max(), {}};
         for (const char *menu : Menus) {
             w.menu(menu);
@@ -231,19 +295,13 @@ private slots:
                 tightest = std::min(tightest, {margin, name});
                 QFont larger = control->font();
                 larger.setPointSizeF(larger.pointSizeF() + 0.25);
-                if (QList<qreal>{9.75, 12, 13.5, 18}.contains(control->font().pointSizeF()))
-                    continue;
-                smaller << name.remove(QRegularExpression("\\[\\d\\]")) + ' ' +
-                               QString::number(control->font().pointSizeF()) + " pt";
-                if (TextFit::TextNeed(control, larger, text) <= TextFit::TextRoom(control))
+                if (!QList<qreal>{9.75, 12, 13.5, 18}.contains(control->font().pointSizeF()) &&
+                    TextFit::TextNeed(control, larger, text) <= TextFit::TextRoom(control))
                     clipped << name + " could be larger";
             }
         }
-        smaller.removeDuplicates();
-        smaller.sort();
-        qInfo("resolved font: %s; tightest text: %s with %d px to spare; drawn smaller: %s",
-              qPrintable(QFontInfo(w.window.font()).family()), qPrintable(tightest.second), tightest.first,
-              qPrintable(smaller.join(", ")));
+        qInfo("resolved font: %s; tightest text: %s with %d px to spare",
+              qPrintable(QFontInfo(w.window.font()).family()), qPrintable(tightest.second), tightest.first);
         QVERIFY(w.text("txtIPAddr_IP", 7).size() == 15 && w.text("txtMCAddr", 7).size() == 8); // all typed
         w.child<QLineEdit>("txtMCAddr", 0)->setText("1"); // a field refits whenever its text changes
         QCOMPARE(w.child("txtMCAddr", 0)->font(), w.window.font());
@@ -278,17 +336,12 @@ private slots:
     void missingAdministratorRightsEndStartUpWithoutSaving()
     {
         TempStore temp;
-        FakeHost host;
-        host.administrator = false;
-        RecordingBoxes boxes;
-        int ends = 0;
-        HostChecks checks(host, boxes, [&] { ++ends; });
         {
-            frmPelmora2 window(temp.store);
-            QVERIFY(!window.Form_Load(checks));
-            window.storeSlotIP(1, "10.9.9.9"); // would reach the file if anything saved
+            StartedWindow w(temp.store, false);
+            QVERIFY(!w.loaded && w.ends == 1 && w.boxes.boxes.size() == 1 &&
+                    w.boxes.boxes[0].title == "Caution");
+            w.window.storeSlotIP(1, "10.9.9.9"); // would reach the file if anything saved
         }
-        QVERIFY(ends == 1 && boxes.boxes.size() == 1 && boxes.boxes[0].title == "Caution");
         QVERIFY(!temp.iniExists());
     }
 };

@@ -18,14 +18,13 @@
 #include <grp.h>
 #include <pwd.h>
 #include <stdio.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 
 using namespace std::chrono_literals;
 using Box = FakeOperationView::Box;
 using Outputs = QMap<QString, QByteArray>;
-
-static_assert(CommandRunner::DefaultTimeLimit == 120s);
 
 namespace
 {
@@ -113,8 +112,7 @@ struct Bed : HostQuestions {
         view.setFieldText(Field::IPAddr_IP, slot, ip);
         view.ticked[{Pane::IP, slot}] = ticked;
     }
-    QString captureFolder() const { return runtime.path() + "/QV512"; }
-    QString capture() const { return captureFolder() + "/temp.txt"; }
+    QString capture() const { return runtime.path() + "/QV512/temp.txt"; }
 
     int major = 10;
     QTemporaryDir dir, runtime;
@@ -124,19 +122,21 @@ struct Bed : HostQuestions {
     IpPaneOperations ops{view, hostChecks, runner};
 };
 
-// Gives path to the user nobody; false when that is not allowed (not root).
-bool chownToNobody(const QByteArray &path)
-{
-    const passwd *nobody = ::getpwnam("nobody");
-    return nobody && ::lchown(path.constData(), nobody->pw_uid, nobody->pw_gid) == 0;
-}
+// One row's button, what the host answers, and what must follow.
+struct RowCase {
+    bool set;
+    QString ip;
+    QStringList commands;
+    Box box;
+    Outputs outputs = {};
+    QString macTail = "12-34-56";
+    int major = 10;
+};
 
 qint64 peakResidentKb()
 {
-    for (const QByteArray &line : readFile("/proc/self/status").split('\n'))
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return -1;
+    rusage usage{};
+    return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
 }
 
 // One of the shipped host adapters, run directly.
@@ -150,323 +150,295 @@ std::pair<int, QString> runAdapter(const QString &name, const QStringList &argum
 
 } // namespace
 
-Q_DECLARE_METATYPE(Box)
+Q_DECLARE_METATYPE(RowCase)
 
 class IpPaneTest : public QObject
 {
     Q_OBJECT
 
 private slots:
-    void slotRow_data();
-    void slotRow();
-    void captureLifecycle_data();
-    void captureLifecycle();
-    void racingSymlinkSwapDeletesNothing();
-    void endlessHostOutputIsCut();
-    void allButtonsFollowLastTickedRow();
-    void hostAdapters();
-};
-
-void IpPaneTest::slotRow_data()
-{
-    QTest::addColumn<bool>("set");
-    QTest::addColumn<QString>("ip");
-    QTest::addColumn<int>("major");
-    QTest::addColumn<QString>("macTail");
-    QTest::addColumn<Outputs>("outputs");
-    QTest::addColumn<QStringList>("commands");
-    QTest::addColumn<Box>("box");
-    const QString tail = "12-34-56";
-    QTest::newRow("set, only the second interface matches")
-        << true << "192.168.0.20" << 10 << tail << Outputs{}
-        << ToInterface11 + QStringList{SetNeighbors + "11 192.168.0.20 " + Mac, "ping 192.168.0.20", "arp -a"}
-        << SetFinished;
-    QTest::newRow("set on version 5: arp -s, no netsh")
-        << true << "192.168.0.20" << 5 << tail << Outputs{}
-        << QStringList{"arp -d", "arp -s 192.168.0.20 " + Mac, "ping 192.168.0.20", "arp -a"} << SetFinished;
-    QTest::newRow("set, decimal octets, prefix inside a longer address")
-        << true << "027.000.000.005" << 10 << tail << Outputs{}
-        << QStringList{"arp -d",        ShowInterface, ShowConfig + "1", SetNeighbors + "1 27.0.0.5 " + Mac,
-                       "ping 27.0.0.5", "arp -a"}
-        << SetFinished;
-    QTest::newRow("ping, decimal octets") << false << "010.000.000.005" << 10 << tail << Outputs{}
-                                          << QStringList{"arp -d", "Ping 10.0.0.5"} << PingFinished;
-    QTest::newRow("MAC, letter beyond hex")
-        << true << "10.0.0.9" << 10 << "12-34-5G" << Outputs{} << QStringList{}
-        << Box{"SLOT4 : MAC Address Error!", "Data Set", BoxIcon::Critical};
-    QTest::newRow("set, lower-case MAC, octet over 255")
-        << true << "10.0.0.256" << 10 << "ab-cd-ef" << Outputs{} << QStringList{} << IpError;
-    QTest::newRow("ping, shell text in an octet")
-        << false << "1.2.3.4&&x" << 10 << tail << Outputs{} << QStringList{} << IpError;
-    QTest::newRow("unanswered ping names the typed address")
-        << true << "192.168.000.021" << 10 << tail << Outputs{{"ping 192.168.0.21", PingTimeout}}
-        << ToInterface11 + QStringList{SetNeighbors + "11 192.168.0.21 " + Mac, "ping 192.168.0.21"}
-        << Box{"SLOT4 192.168.000.021 : IP Set Error!", "Set Command", BoxIcon::Critical};
-    QTest::newRow("unit not listed") << true << "192.168.0.30" << 10 << tail
-                                     << Outputs{{"ping 192.168.0.30", "Reply from 192.168.0.99: TTL=64\r\n"}}
-                                     << ToInterface11 + QStringList{SetNeighbors + "11 192.168.0.30 " + Mac,
-                                                                    "ping 192.168.0.30", "arp -a"}
-                                     << SetExecError;
-    QTest::newRow("no connected interface")
-        << true << "192.168.0.20" << 10 << tail
-        << Outputs{{ShowInterface, "\r\n 14          35        1500  disconnected  Wi-Fi\r\n"}}
-        << QStringList{"arp -d", ShowInterface} << SetExecError;
-    QTest::newRow("no connected interface in the network")
-        << true << "10.1.2.3" << 10 << tail << Outputs{} << ToInterface11
-        << Box{"The network environment of the IP address you want to set was not found. "
-               "Please check your LAN settings or IP address.",
-               "Error", BoxIcon::Exclamation};
-    QTest::newRow("ping past the time limit")
-        << false << "10.0.0.9" << 10 << tail << Outputs{{"Ping 10.0.0.9", "hang"}}
-        << QStringList{"arp -d", "Ping 10.0.0.9"}
-        << Box{"SLOT4 : Ping Exec Error!", "Ping Command", BoxIcon::Critical};
-}
-
-// One row's Set or Ping button (the row unticked): host commands, box, log and slot table.
-void IpPaneTest::slotRow()
-{
-    QFETCH(bool, set);
-    QFETCH(QString, ip);
-    QFETCH(int, major);
-    QFETCH(QString, macTail);
-    QFETCH(Outputs, outputs);
-    QFETCH(QStringList, commands);
-    QFETCH(Box, box);
-    Bed bed;
-    bed.major = major;
-    bed.answer(outputs);
-    bed.runner.setTimeLimit(1s);
-    bed.setRow(4, macTail, ip);
-
-    set ? bed.ops.cmdSet_IP_Click(4) : bed.ops.cmdPing_Click(4);
-
-    QStringList ran = QString(readFile(bed.dir.filePath("record.txt"))).split('\n', Qt::SkipEmptyParts);
-    QCOMPARE(ran.removeAll("chcp 437"), commands.size()); // each after switching the code page
-    QCOMPARE(ran, commands);
-    QCOMPARE(bed.view.boxes, QList<Box>{box});
-    QVERIFY(!bed.view.anyPaneLocked() && !bed.view.hourglass && !bed.view.operationBusy);
-    if (box.icon != BoxIcon::Information) {
-        QVERIFY(bed.view.slotIP.isEmpty() && bed.view.slotMAC.isEmpty());
-    } else { // the host got decimal octets; the log and the slot table have what was typed
-        const QString hostIp = commands.filter(QRegularExpression("^[pP]ing ")).value(0).mid(5);
-        QCOMPARE(bed.view.log, "<SLOT 4 : " + (set ? "Set " + Mac : "Ping " + ip) + ">\r\n    Pinging " +
-                                   hostIp + ":\r\n    Reply from " + hostIp +
-                                   ": bytes=32 time<1ms TTL=64\r\n" + (set ? ArpLog : "") + "\r\n\r\n");
-        QCOMPARE(bed.view.slotIP, (QMap<int, QString>{{4, ip}}));
-        QCOMPARE(bed.view.slotMAC.value(4, "none"), set ? macTail : "none");
-        QVERIFY(!QFileInfo::exists(bed.capture()));
-    }
-    if (outputs.values().contains("hang")) { // killed at the limit, with the shell that started it
-        const QByteArray pid = readFile(bed.dir.filePath("hang.pid")).trimmed();
-        QVERIFY(!pid.isEmpty());
-        const auto state = [&] { return readFile("/proc/" + pid + "/stat").split(')').value(1).left(2); };
-        QTRY_VERIFY_WITH_TIMEOUT(state().isEmpty() || state() == " Z", 5000); // gone, or a zombie
-    }
-}
-
-void IpPaneTest::captureLifecycle_data()
-{
-    QTest::addColumn<QString>("planted");
-    QTest::addColumn<QByteArray>("variable");
-    QTest::addColumn<QString>("baseName"); // below the test's runtime folder; @ stands for a marker file
-    for (const char *planted : {"leftover capture", "folder open to others", "file named QV512", "symlink",
-                                "folder of another user"})
-        QTest::newRow(planted) << QString(planted) << QByteArray("XDG_RUNTIME_DIR") << QString(".");
-    for (const char *shell :
-         {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""})
-        for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"})
-            QTest::addRow("%s %s", variable, shell) << QString() << QByteArray(variable) << QString(shell);
-}
-
-// A QV512 entry the program did not make, in a folder others can write to, is left as it is: the capture
-// goes to a fresh private folder instead. Only the program's own leftover capture is removed. Folder
-// names from the environment reach the interpreter as data: nothing in them runs.
-void IpPaneTest::captureLifecycle()
-{
-    QFETCH(QString, planted);
-    QFETCH(QByteArray, variable);
-    QFETCH(QString, baseName);
-    const auto restoreTemp = qScopeGuard([temp = qgetenv("TMPDIR")] { qputenv("TMPDIR", temp); });
-    Bed bed;
-    QTemporaryDir elsewhere;
-    const QString base =
-        QDir::cleanPath(bed.runtime.filePath(baseName.replace("@", elsewhere.filePath("ran"))));
-    QVERIFY(QDir().mkpath(base));
-    qunsetenv("XDG_RUNTIME_DIR");
-    qputenv(variable, QFile::encodeName(base));
-    const QByteArray answered = "Reply from 192.168.0.21: bytes=32 time<1ms TTL=64\r\n";
-    writeFile(elsewhere.filePath("temp.txt"), answered);
-    const QByteArray folder = QFile::encodeName(base + "/QV512");
-    if (planted == "file named QV512") {
-        writeFile(folder, answered);
-    } else if (planted == "symlink") {
-        QVERIFY(QFile::link(elsewhere.path(), folder));
-    } else if (!planted.isEmpty()) {
-        QVERIFY(::mkdir(folder.constData(), planted == "folder open to others" ? 0755 : 0700) == 0);
-        writeFile(folder + "/temp.txt", answered);
-        if (planted == "folder of another user" && !chownToNobody(folder))
-            QSKIP("needs root to give the folder to the user nobody");
-    }
-    struct stat before {
-    }, st{};
-    const bool fresh = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
-    bed.answer({{"ping 192.168.0.21", PingTimeout}});
-    bed.setRow(4, "12-34-56", "192.168.0.21");
-
-    bed.ops.cmdSet_IP_Click(4);
-
-    // The unanswered ping's output stays for a look, in the program's own private folder.
-    QVERIFY(!QFileInfo::exists(elsewhere.filePath("ran")));
-    const QStringList made = QDir(base).entryList({"QV512.??????"}, QDir::Dirs);
-    QCOMPARE(made.size(), fresh ? 1 : 0);
-    const QByteArray used = fresh ? QFile::encodeName(base + "/" + made.value(0)) : folder;
-    QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
-    QVERIFY(::lstat(used.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
-    QCOMPARE(st.st_mode & 07777, mode_t(0700));
-    QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
-    if (fresh) { // untouched: same entry, same owner and mode, same content
-        QVERIFY(::lstat(folder.constData(), &st) == 0);
-        QVERIFY(st.st_ino == before.st_ino && st.st_mode == before.st_mode && st.st_uid == before.st_uid);
-        QCOMPARE(readFile(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
-    }
-}
-
-// Another user's QV512 tree in a shared sticky folder, one of its folders swapped with a symlink to a
-// folder that user cannot write, over and over while captures come and go: nothing outside the
-// program's own folder is deleted.
-void IpPaneTest::racingSymlinkSwapDeletesNothing()
-{
-    const passwd *nobody = ::getpwnam("nobody");
-    if (::geteuid() != 0 || !nobody)
-        QSKIP("needs root to act as the user nobody");
-    QTemporaryDir top;
-    const QString shared = top.filePath("shared"), victim = top.filePath("victim");
-    QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
-            QDir().mkpath(victim));
-    QVERIFY(::chmod(QFile::encodeName(shared), 01777) == 0);
-    for (int i = 0; i < 2000; ++i) // the names of the planted files
-        writeFile(victim + QString("/f%1").arg(i), "keep");
-    QCOMPARE(QProcess::execute("setpriv",
-                               {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
-                                "cd \"$1\" && mkdir -p QV512/sub && touch QV512/temp.txt && cd QV512/sub "
-                                "&& seq -f f%g 0 1999 | xargs touch && ln -s \"$2\" ../swap",
-                                "sh", shared, victim}),
-             0);
-    const QByteArray sub = QFile::encodeName(shared + "/QV512/sub"),
-                     swap = QFile::encodeName(shared + "/QV512/swap");
-    const pid_t attacker = ::fork();
-    if (attacker == 0) {
-        if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 && ::setuid(nobody->pw_uid) == 0)
-            for (;;)
-                ::renameat2(AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
-        ::_exit(1);
-    }
-    const auto stopAttacker = qScopeGuard([attacker] {
-        ::kill(attacker, SIGKILL);
-        ::waitpid(attacker, nullptr, 0);
-    });
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared));
-    CommandRunner runner;
-    HostShell shell(runner);
-
-    QElapsedTimer clock;
-    clock.start();
-    QStringList captures;
-    int ownDeleted = 0, plantedDeleted = 0;
-    for (int round = 0; round < 200 && clock.elapsed() < 5000; ++round) {
-        try {
-            captures << shell.PrepCaptureFile();
-            writeFile(captures.last(), "own");
-            ownDeleted += HostShell::DelFile(captures.last());
-        } catch (const HostStepFailed &) {
-            captures << "failed";
-        }
-        for (const char *planted : {"/QV512/temp.txt", "/QV512/sub/f1", "/QV512/swap/f2"})
-            plantedDeleted += HostShell::DelFile(shared + planted);
+    void slotRow_data()
+    {
+        QTest::addColumn<RowCase>("c");
+        const auto row = [](const char *name, bool set, const QString &ip, const QStringList &commands,
+                            const Box &box, const Outputs &outputs = {}, const QString &tail = "12-34-56",
+                            int major = 10) {
+            QTest::newRow(name) << RowCase{set, ip, commands, box, outputs, tail, major};
+        };
+        const auto pinged = [](const QString &ip, bool listed = true) {
+            return QStringList{SetNeighbors + "11 " + ip + " " + Mac, "ping " + ip} +
+                   QStringList(listed, "arp -a");
+        };
+        row("set, only the second interface matches", true, "192.168.0.20",
+            ToInterface11 + pinged("192.168.0.20"), SetFinished);
+        row("set on version 5: arp -s, no netsh", true, "192.168.0.20",
+            {"arp -d", "arp -s 192.168.0.20 " + Mac, "ping 192.168.0.20", "arp -a"}, SetFinished, {},
+            "12-34-56", 5);
+        row("set, decimal octets, prefix inside a longer address", true, "027.000.000.005",
+            {"arp -d", ShowInterface, ShowConfig + "1", SetNeighbors + "1 27.0.0.5 " + Mac, "ping 27.0.0.5",
+             "arp -a"},
+            SetFinished);
+        row("ping, decimal octets", false, "010.000.000.005", {"arp -d", "Ping 10.0.0.5"}, PingFinished);
+        row("MAC, letter beyond hex", true, "10.0.0.9", {},
+            {"SLOT4 : MAC Address Error!", "Data Set", BoxIcon::Critical}, {}, "12-34-5G");
+        row("set, lower-case MAC, octet over 255", true, "10.0.0.256", {}, IpError, {}, "ab-cd-ef");
+        row("ping, shell text in an octet", false, "1.2.3.4&&x", {}, IpError);
+        row("unanswered ping names the typed address", true, "192.168.000.021",
+            ToInterface11 + pinged("192.168.0.21", false),
+            {"SLOT4 192.168.000.021 : IP Set Error!", "Set Command", BoxIcon::Critical},
+            {{"ping 192.168.0.21", PingTimeout}});
+        row("unit not listed", true, "192.168.0.30", ToInterface11 + pinged("192.168.0.30"), SetExecError,
+            {{"ping 192.168.0.30", "Reply from 192.168.0.99: TTL=64\r\n"}});
+        row("no connected interface", true, "192.168.0.20", {"arp -d", ShowInterface}, SetExecError,
+            {{ShowInterface, "\r\n 14          35        1500  disconnected  Wi-Fi\r\n"}});
+        row("no connected interface in the network", true, "10.1.2.3", ToInterface11,
+            {"The network environment of the IP address you want to set was not found. "
+             "Please check your LAN settings or IP address.",
+             "Error", BoxIcon::Exclamation});
+        row("ping past the time limit", false, "10.0.0.9", {"arp -d", "Ping 10.0.0.9"},
+            {"SLOT4 : Ping Exec Error!", "Ping Command", BoxIcon::Critical}, {{"Ping 10.0.0.9", "hang"}});
     }
 
-    QCOMPARE(QDir(victim).entryList(QDir::Files).size(), 2000);
-    QCOMPARE(plantedDeleted, 0);
-    QCOMPARE(ownDeleted, captures.size());
-    QCOMPARE(captures.filter(
-                 QRegularExpression("^" + QRegularExpression::escape(shared) + "/QV512\\.\\w{6}/temp.txt$")),
-             captures);
-    QVERIFY(QFileInfo::exists(shared + "/QV512/temp.txt"));
-}
-
-// A host command that prints without end: the report is read up to the bound and says it was cut, and
-// the memory held stays small.
-void IpPaneTest::endlessHostOutputIsCut()
-{
-    const qint64 peakBefore = peakResidentKb();
-    for (const QByteArray flood : {"flood-lines", "flood-bytes"}) {
+    // One row's Set or Ping button (the row unticked): host commands, box, log and slot table.
+    void slotRow()
+    {
+        QFETCH(RowCase, c);
+        const auto &[set, ip, commands, box, outputs, macTail, major] = c;
         Bed bed;
-        bed.answer({{"Ping 10.0.0.5", flood}});
-        bed.setRow(4, "12-34-56", "10.0.0.5");
+        bed.major = major;
+        bed.answer(outputs);
+        bed.runner.setTimeLimit(1s);
+        bed.setRow(4, macTail, ip);
 
-        bed.ops.cmdPing_Click(4);
+        set ? bed.ops.cmdSet_IP_Click(4) : bed.ops.cmdPing_Click(4);
 
-        QCOMPARE(bed.view.boxes, QList<Box>{PingFinished});
-        QVERIFY(bed.view.log.endsWith("\r\n    " + CaptureCutLine + "\r\n\r\n\r\n"));
-        QVERIFY(bed.view.log.count("\r\n") <= CaptureLineLimit + 4);
-        QVERIFY(bed.view.log.size() <= CaptureByteLimit + 5 * CaptureLineLimit + 200);
-    }
-    const qint64 growthKb = peakResidentKb() - peakBefore;
-    qInfo("peak resident size grew by %lld KiB", growthKb);
-#if !defined(__SANITIZE_ADDRESS__) // its quarantine keeps freed memory resident
-    QVERIFY2(growthKb < 64 * 1024, qPrintable(QString("peak grew by %1 KiB").arg(growthKb)));
-#endif
-}
-
-void IpPaneTest::allButtonsFollowLastTickedRow()
-{
-    for (const bool set : {true, false}) {
-        for (const bool lastFails : {true, false}) {
-            Bed bed;
-            bed.setRow(1, "12-34-51", lastFails ? "192.168.0.21" : "192.168.0.256", true);
-            bed.setRow(3, "12-34-53", "192.168.0.23"); // not ticked
-            bed.setRow(5, "12-34-55", lastFails ? "192.168.0.256" : "192.168.0.25", true);
-
-            set ? bed.ops.cmdAllSet_IP_Click() : bed.ops.cmdAllPing_Click();
-
-            const int passed = lastFails ? 1 : 5;
-            QList<Box> boxes{
-                {QString("SLOT%1 : IP Address Error!").arg(6 - passed), "Data Set", BoxIcon::Critical}};
-            if (!lastFails)
-                boxes << (set ? SetFinished : PingFinished);
-            QCOMPARE(bed.view.boxes, boxes);
-            QCOMPARE(bed.view.slotIP.keys(), QList<int>{passed});
-            QCOMPARE(bed.view.slotMAC.keys(), set ? QList<int>{passed} : QList<int>{});
+        QStringList ran = QString(readFile(bed.dir.filePath("record.txt"))).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(ran.removeAll("chcp 437"), commands.size()); // each after switching the code page
+        QCOMPARE(ran, commands);
+        QCOMPARE(bed.view.boxes, QList<Box>{box});
+        QVERIFY(!bed.view.anyPaneLocked() && !bed.view.hourglass && !bed.view.operationBusy);
+        if (box.icon != BoxIcon::Information) {
+            QVERIFY(bed.view.slotIP.isEmpty() && bed.view.slotMAC.isEmpty());
+        } else { // the host got decimal octets; the log and the slot table have what was typed
+            const QString hostIp = commands.filter(QRegularExpression("^[pP]ing ")).value(0).mid(5);
+            QCOMPARE(bed.view.log, "<SLOT 4 : " + (set ? "Set " + Mac : "Ping " + ip) + ">\r\n    Pinging " +
+                                       hostIp + ":\r\n    Reply from " + hostIp +
+                                       ": bytes=32 time<1ms TTL=64\r\n" + (set ? ArpLog : "") + "\r\n\r\n");
+            QCOMPARE(bed.view.slotIP, (QMap<int, QString>{{4, ip}}));
+            QCOMPARE(bed.view.slotMAC.value(4, "none"), set ? macTail : "none");
+            QVERIFY(!QFileInfo::exists(bed.capture()));
+        }
+        if (outputs.values().contains("hang")) { // killed at the limit, with the shell that started it
+            const QByteArray pid = readFile(bed.dir.filePath("hang.pid")).trimmed();
+            QVERIFY(!pid.isEmpty());
+            const auto state = [&] { return readFile("/proc/" + pid + "/stat").split(')').value(1).left(2); };
+            QTRY_VERIFY_WITH_TIMEOUT(state().isEmpty() || state() == " Z", 5000); // gone, or a zombie
         }
     }
-}
 
-// The shipped host adapters, run directly on loopback.
-void IpPaneTest::hostAdapters()
-{
-    const QString ping = runAdapter("Ping", {"127.000.000.001"}).second;
-    QVERIFY2(ping.startsWith("\r\nPinging 127.0.0.1 with 32 bytes of data:\r\n"), qPrintable(ping));
-    const QRegularExpression reply("^Reply from 127\\.0\\.0\\.1: bytes=32 time(<1|=\\d+)ms TTL=64\r$",
-                                   QRegularExpression::MultilineOption);
-    QCOMPARE(ping.count(reply), 4);
-    QVERIFY(ping.contains("\r\n    Packets: Sent = 4, Received = 4, Lost = 0 (0% loss),\r\n"));
-    const QString listing = runAdapter("netsh", {"interface", "ip", "show", "interface"}).second;
-    QVERIFY(listing.contains(QRegularExpression("\r\n  1          75  +\\d+  connected     lo\r\n")));
-    const QString config = runAdapter("netsh", {"interface", "ip", "show", "config", "1"}).second;
-    QVERIFY(config.contains("\r\n    IP Address:                           127.0.0.1\r\n"));
-
-    // Arguments are checked, never evaluated.
-    QTemporaryDir dir;
-    const QString marker = dir.filePath("evaluated");
-    for (QStringList refused :
-         {QStringList{"ping", "127.0.0.1;touch @"},
-          {"arp", "-s", "`touch @`", Mac},
-          {"netsh", "interface", "ip", "set", "neighbors", "$(touch @)", "127.0.0.9", Mac}}) {
-        const auto [exitCode, out] = runAdapter(refused[0], refused.mid(1).replaceInStrings("@", marker));
-        QVERIFY2(exitCode == 1 && out.isEmpty(), qPrintable(refused.join(' ')));
-        QVERIFY(!QFileInfo::exists(marker));
+    void captureLifecycle_data()
+    {
+        QTest::addColumn<QString>("planted");
+        QTest::addColumn<QByteArray>("variable");
+        QTest::addColumn<QString>("baseName"); // below the test's runtime folder; @ stands for a marker file
+        for (const char *planted : {"leftover capture", "folder open to others", "file named QV512",
+                                    "symlink", "folder of another user"})
+            QTest::newRow(planted) << QString(planted) << QByteArray("XDG_RUNTIME_DIR") << QString(".");
+        for (const char *shell :
+             {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""})
+            for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"})
+                QTest::addRow("%s %s", variable, shell)
+                    << QString() << QByteArray(variable) << QString(shell);
     }
-}
+
+    // A QV512 entry the program did not make, in a folder others can write to, is left as it is: the capture
+    // goes to a fresh private folder instead. Only the program's own leftover capture is removed. Folder
+    // names from the environment reach the interpreter as data: nothing in them runs.
+    void captureLifecycle()
+    {
+        QFETCH(QString, planted);
+        QFETCH(QByteArray, variable);
+        QFETCH(QString, baseName);
+        const auto restoreTemp = qScopeGuard([temp = qgetenv("TMPDIR")] { qputenv("TMPDIR", temp); });
+        Bed bed;
+        QTemporaryDir elsewhere;
+        const QString base =
+            QDir::cleanPath(bed.runtime.filePath(baseName.replace("@", elsewhere.filePath("ran"))));
+        QVERIFY(QDir().mkpath(base));
+        qunsetenv("XDG_RUNTIME_DIR");
+        qputenv(variable, QFile::encodeName(base));
+        const QByteArray answered = "Reply from 192.168.0.21: bytes=32 time<1ms TTL=64\r\n";
+        writeFile(elsewhere.filePath("temp.txt"), answered);
+        const QByteArray folder = QFile::encodeName(base + "/QV512");
+        if (planted == "file named QV512") {
+            writeFile(folder, answered);
+        } else if (planted == "symlink") {
+            QVERIFY(QFile::link(elsewhere.path(), folder));
+        } else if (!planted.isEmpty()) {
+            QVERIFY(::mkdir(folder.constData(), planted == "folder open to others" ? 0755 : 0700) == 0);
+            writeFile(folder + "/temp.txt", answered);
+            const passwd *nobody = ::getpwnam("nobody");
+            if (planted == "folder of another user" &&
+                (!nobody || ::lchown(folder.constData(), nobody->pw_uid, nobody->pw_gid) != 0))
+                QSKIP("needs root to give the folder to the user nobody");
+        }
+        struct stat before = {}, st = {};
+        const bool fresh = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
+        bed.answer({{"ping 192.168.0.21", PingTimeout}});
+        bed.setRow(4, "12-34-56", "192.168.0.21");
+
+        bed.ops.cmdSet_IP_Click(4);
+
+        // The unanswered ping's output stays for a look, in the program's own private folder.
+        QVERIFY(!QFileInfo::exists(elsewhere.filePath("ran")));
+        const QStringList made = QDir(base).entryList({"QV512.??????"}, QDir::Dirs);
+        QCOMPARE(made.size(), fresh ? 1 : 0);
+        const QByteArray used = fresh ? QFile::encodeName(base + "/" + made.value(0)) : folder;
+        QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
+        QVERIFY(::lstat(used.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
+        QCOMPARE(st.st_mode & 07777, mode_t(0700));
+        QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
+        if (fresh) { // untouched: same entry, same owner and mode, same content
+            QVERIFY(::lstat(folder.constData(), &st) == 0);
+            QVERIFY(st.st_ino == before.st_ino && st.st_mode == before.st_mode && st.st_uid == before.st_uid);
+            QCOMPARE(readFile(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
+        }
+    }
+
+    // Another user's QV512 tree in a shared sticky folder, one of its folders swapped with a symlink to a
+    // folder that user cannot write, over and over while captures come and go: nothing outside the
+    // program's own folder is deleted.
+    void racingSymlinkSwapDeletesNothing()
+    {
+        const passwd *nobody = ::getpwnam("nobody");
+        if (::geteuid() != 0 || !nobody)
+            QSKIP("needs root to act as the user nobody");
+        QTemporaryDir top;
+        const QString shared = top.filePath("shared"), victim = top.filePath("victim");
+        QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
+                QDir().mkpath(victim));
+        QVERIFY(::chmod(QFile::encodeName(shared), 01777) == 0);
+        for (int i = 0; i < 2000; ++i) // the names of the planted files
+            writeFile(victim + QString("/f%1").arg(i), "keep");
+        QCOMPARE(QProcess::execute("setpriv",
+                                   {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
+                                    "cd \"$1\" && mkdir -p QV512/sub && touch QV512/temp.txt && cd QV512/sub "
+                                    "&& seq -f f%g 0 1999 | xargs touch && ln -s \"$2\" ../swap",
+                                    "sh", shared, victim}),
+                 0);
+        const QByteArray sub = QFile::encodeName(shared + "/QV512/sub"),
+                         swap = QFile::encodeName(shared + "/QV512/swap");
+        const pid_t attacker = ::fork();
+        if (attacker == 0) {
+            if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
+                ::setuid(nobody->pw_uid) == 0)
+                for (;;)
+                    ::renameat2(AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
+            ::_exit(1);
+        }
+        const auto stopAttacker = qScopeGuard([attacker] {
+            ::kill(attacker, SIGKILL);
+            ::waitpid(attacker, nullptr, 0);
+        });
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared));
+        CommandRunner runner;
+        HostShell shell(runner);
+
+        QElapsedTimer clock;
+        clock.start();
+        QStringList captures;
+        int ownDeleted = 0, plantedDeleted = 0;
+        for (int round = 0; round < 200 && clock.elapsed() < 5000; ++round) {
+            try {
+                captures << shell.PrepCaptureFile();
+                writeFile(captures.last(), "own");
+                ownDeleted += HostShell::DelFile(captures.last());
+            } catch (const HostStepFailed &) {
+                captures << "failed";
+            }
+            for (const char *planted : {"/QV512/temp.txt", "/QV512/sub/f1", "/QV512/swap/f2"})
+                plantedDeleted += HostShell::DelFile(shared + planted);
+        }
+
+        QCOMPARE(QDir(victim).entryList(QDir::Files).size(), 2000);
+        QCOMPARE(plantedDeleted, 0);
+        QCOMPARE(ownDeleted, captures.size());
+        QCOMPARE(captures.filter(QRegularExpression("^" + QRegularExpression::escape(shared) +
+                                                    "/QV512\\.\\w{6}/temp.txt$")),
+                 captures);
+        QVERIFY(QFileInfo::exists(shared + "/QV512/temp.txt"));
+    }
+
+    // A host command that prints without end: the report is read up to the bound and says it was cut, and
+    // the memory held stays small.
+    void endlessHostOutputIsCut()
+    {
+        const qint64 peakBefore = peakResidentKb();
+        for (const QByteArray flood : {"flood-lines", "flood-bytes"}) {
+            Bed bed;
+            bed.answer({{"Ping 10.0.0.5", flood}});
+            bed.setRow(4, "12-34-56", "10.0.0.5");
+
+            bed.ops.cmdPing_Click(4);
+
+            QCOMPARE(bed.view.boxes, QList<Box>{PingFinished});
+            QVERIFY(bed.view.log.endsWith("\r\n    " + CaptureCutLine + "\r\n\r\n\r\n"));
+            QVERIFY(bed.view.log.count("\r\n") <= CaptureLineLimit + 4);
+            QVERIFY(bed.view.log.size() <= CaptureByteLimit + 5 * CaptureLineLimit + 200);
+        }
+        const qint64 growthKb = peakResidentKb() - peakBefore;
+#if !defined(__SANITIZE_ADDRESS__) // its quarantine keeps freed memory resident
+        QVERIFY2(growthKb < 64 * 1024, qPrintable(QString("peak grew by %1 KiB").arg(growthKb)));
+#endif
+    }
+
+    void allButtonsFollowLastTickedRow()
+    {
+        for (const bool set : {true, false}) {
+            for (const bool lastFails : {true, false}) {
+                Bed bed;
+                bed.setRow(1, "12-34-51", lastFails ? "192.168.0.21" : "192.168.0.256", true);
+                bed.setRow(3, "12-34-53", "192.168.0.23"); // not ticked
+                bed.setRow(5, "12-34-55", lastFails ? "192.168.0.256" : "192.168.0.25", true);
+
+                set ? bed.ops.cmdAllSet_IP_Click() : bed.ops.cmdAllPing_Click();
+
+                const int passed = lastFails ? 1 : 5;
+                QList<Box> boxes{
+                    {QString("SLOT%1 : IP Address Error!").arg(6 - passed), "Data Set", BoxIcon::Critical}};
+                if (!lastFails)
+                    boxes << (set ? SetFinished : PingFinished);
+                QCOMPARE(bed.view.boxes, boxes);
+                QCOMPARE(bed.view.slotIP.keys(), QList<int>{passed});
+                QCOMPARE(bed.view.slotMAC.keys(), set ? QList<int>{passed} : QList<int>{});
+            }
+        }
+    }
+
+    // The shipped host adapters, run directly on loopback.
+    void hostAdapters()
+    {
+        const QString ping = runAdapter("Ping", {"127.000.000.001"}).second;
+        QVERIFY2(ping.startsWith("\r\nPinging 127.0.0.1 with 32 bytes of data:\r\n"), qPrintable(ping));
+        const QRegularExpression reply("^Reply from 127\\.0\\.0\\.1: bytes=32 time(<1|=\\d+)ms TTL=64\r$",
+                                       QRegularExpression::MultilineOption);
+        QCOMPARE(ping.count(reply), 4);
+        QVERIFY(ping.contains("\r\n    Packets: Sent = 4, Received = 4, Lost = 0 (0% loss),\r\n"));
+        // netsh's listings are read back by the window's own Set in the namespace test.
+
+        // Arguments are checked, never evaluated.
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("evaluated");
+        for (QStringList refused :
+             {QStringList{"ping", "127.0.0.1;touch @"},
+              {"arp", "-s", "`touch @`", Mac},
+              {"netsh", "interface", "ip", "set", "neighbors", "$(touch @)", "127.0.0.9", Mac}}) {
+            const auto [exitCode, out] = runAdapter(refused[0], refused.mid(1).replaceInStrings("@", marker));
+            QVERIFY2(exitCode == 1 && out.isEmpty(), qPrintable(refused.join(' ')));
+            QVERIFY(!QFileInfo::exists(marker));
+        }
+    }
+};
 
 QTEST_GUILESS_MAIN(IpPaneTest)
 #include "IpPaneTest.moc"

@@ -30,8 +30,8 @@ private slots:
         QFile file(dir.path() + "/Pelmora2/QV512.ini");
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray text = file.readAll();
-        QVERIFY(text.contains("[IPAddress]\nSLOT3=192.168.0.20\n"));
-        QVERIFY(text.contains("[MACAddress]\nSLOT3=\n"));
+        QVERIFY(text.contains("[IPAddress]\nSLOT3=192.168.0.20\n") &&
+                text.contains("[MACAddress]\nSLOT3=\n"));
         file.close();
 
         QTest::qWait(1100); // a coarse file clock must see the edit as newer
@@ -50,16 +50,15 @@ private slots:
         QTest::addColumn<QString>("shape"); // link and target owners: "" no link, "n" nobody, "r" ourselves
         QTest::addColumn<int>("mode");
         QTest::addColumn<bool>("written");
-        QTest::newRow("slot table linked to a file of another owner") << "QV512"
-                                                                      << "n>r" << 0644 << false;
-        QTest::newRow("console settings linked to a file of another owner") << "REMOTE"
-                                                                            << "r>n" << 0600 << false;
-        QTest::newRow("link to the link owner's own file") << "QV512"
-                                                           << "r>r" << 0640 << true;
-        QTest::newRow("read-only file of a user") << "QV512"
-                                                  << "n" << 0444 << true;
-        QTest::newRow("own file, group readable") << "REMOTE"
-                                                  << "r" << 0640 << true;
+        const auto row = [](const char *name, const char *application, const char *shape, int mode,
+                            bool written) {
+            QTest::newRow(name) << QString(application) << QString(shape) << mode << written;
+        };
+        row("slot table linked to a file of another owner", "QV512", "n>r", 0644, false);
+        row("console settings linked to a file of another owner", "REMOTE", "r>n", 0600, false);
+        row("link to the link owner's own file", "QV512", "r>r", 0640, true);
+        row("read-only file of a user", "QV512", "n", 0444, true);
+        row("own file, group readable", "REMOTE", "r", 0640, true);
     }
 
     void savesThroughLinksAndOthersFiles()
@@ -81,13 +80,12 @@ private slots:
         QFile file(QFile::decodeName(target));
         QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
         file.close();
-        QVERIFY(::chmod(target.constData(), mode_t(mode)) == 0);
-        QVERIFY(!linked || ::symlink(target.constData(), ini.constData()) == 0);
+        QVERIFY(::chmod(target.constData(), mode_t(mode)) == 0 &&
+                (!linked || ::symlink(target.constData(), ini.constData()) == 0));
         for (const QByteArray &path : {ini, target}) // the link's owner first, then the file's
             QVERIFY(shape.at(path == ini ? 0 : shape.size() - 1) == 'r' ||
                     ::lchown(path.constData(), nobody->pw_uid, nobody->pw_gid) == 0);
-        struct stat was {
-        }, now{};
+        struct stat was = {}, now = {};
         QVERIFY(::stat(target.constData(), &was) == 0);
 
         QCOMPARE(store.write(application, "TIMEOUT", "RESET", "7000"), written);
@@ -96,9 +94,8 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray after = file.readAll();
         QVERIFY(after.startsWith(before) && after.contains("RESET=7000") == written);
-        QVERIFY(::stat(target.constData(), &now) == 0);
-        QCOMPARE(now.st_uid, was.st_uid);
-        QCOMPARE(now.st_mode, was.st_mode);
+        QVERIFY(::stat(target.constData(), &now) == 0 && now.st_uid == was.st_uid &&
+                now.st_mode == was.st_mode);
         QVERIFY(::lstat(ini.constData(), &now) == 0 && S_ISLNK(now.st_mode) == linked);
     }
 

@@ -48,48 +48,47 @@ class HostChecksTest : public QObject
     Q_OBJECT
 
 private slots:
-    void startUp_data();
-    void startUp();
+    // The start-up check, then the network box, on hosts that differ in rights, version and currency.
+    void startUp_data()
+    {
+        QTest::addColumn<bool>("administrator");
+        QTest::addColumn<int>("major"); // 0: the host refuses to tell
+        QTest::addColumn<QString>("currency");
+        QTest::addColumn<QString>("box"); // shown at start-up, then the program ends
+        QTest::addColumn<QString>("network");
+        QTest::newRow("user, dollar") << false << 10 << "$" << EnglishCaution << EnglishNoNetwork;
+        QTest::newRow("user, unknown locale") << false << 6 << "" << EnglishCaution << EnglishNoNetwork;
+        QTest::newRow("user, two backslashes") << false << 10 << "\\\\" << EnglishCaution << EnglishNoNetwork;
+        QTest::newRow("user, lone backslash") << false << 10 << "\\" << JapaneseCaution << JapaneseNoNetwork;
+        QTest::newRow("administrator, lone backslash")
+            << true << 10 << "\\" << QString() << JapaneseNoNetwork;
+        QTest::newRow("user on version 5") << false << 5 << "$" << QString() << EnglishNoNetwork;
+        QTest::newRow("version refused")
+            << true << 0 << "$"
+            << "Pelmora2, no icon: Cannot get Windows Version" << EnglishNoNetwork;
+    }
+
+    void startUp()
+    {
+        QFETCH(bool, administrator);
+        QFETCH(int, major);
+        QFETCH(QString, currency);
+        QFETCH(QString, box);
+        QFETCH(QString, network);
+        Start start;
+        start.administrator = administrator;
+        if (major != 0)
+            start.major = major;
+        start.currency = currency;
+
+        QCOMPARE(start.checks.CheckAdminRights(), box.isEmpty());
+        QCOMPARE(start.events, box.isEmpty() ? QStringList() : (QStringList{box, "end"}));
+
+        start.events.clear();
+        start.checks.ShowNoNetworkMsg();
+        QCOMPARE(start.events, QStringList{network});
+    }
 };
-
-// The start-up check, then the network box, on hosts that differ in rights, version and currency.
-void HostChecksTest::startUp_data()
-{
-    QTest::addColumn<bool>("administrator");
-    QTest::addColumn<int>("major"); // 0: the host refuses to tell
-    QTest::addColumn<QString>("currency");
-    QTest::addColumn<QString>("box"); // shown at start-up, then the program ends
-    QTest::addColumn<QString>("network");
-    QTest::newRow("user, dollar") << false << 10 << "$" << EnglishCaution << EnglishNoNetwork;
-    QTest::newRow("user, unknown locale") << false << 6 << "" << EnglishCaution << EnglishNoNetwork;
-    QTest::newRow("user, two backslashes") << false << 10 << "\\\\" << EnglishCaution << EnglishNoNetwork;
-    QTest::newRow("user, lone backslash") << false << 10 << "\\" << JapaneseCaution << JapaneseNoNetwork;
-    QTest::newRow("administrator, lone backslash") << true << 10 << "\\" << QString() << JapaneseNoNetwork;
-    QTest::newRow("user on version 5") << false << 5 << "$" << QString() << EnglishNoNetwork;
-    QTest::newRow("version refused") << true << 0 << "$"
-                                     << "Pelmora2, no icon: Cannot get Windows Version" << EnglishNoNetwork;
-}
-
-void HostChecksTest::startUp()
-{
-    QFETCH(bool, administrator);
-    QFETCH(int, major);
-    QFETCH(QString, currency);
-    QFETCH(QString, box);
-    QFETCH(QString, network);
-    Start start;
-    start.administrator = administrator;
-    if (major != 0)
-        start.major = major;
-    start.currency = currency;
-
-    QCOMPARE(start.checks.CheckAdminRights(), box.isEmpty());
-    QCOMPARE(start.events, box.isEmpty() ? QStringList() : (QStringList{box, "end"}));
-
-    start.events.clear();
-    start.checks.ShowNoNetworkMsg();
-    QCOMPARE(start.events, QStringList{network});
-}
 
 QTEST_APPLESS_MAIN(HostChecksTest)
 #include "HostChecksTest.moc"

@@ -4,7 +4,6 @@
 
 #include <QTest>
 
-#include <clocale>
 #include <locale.h>
 #include <unistd.h>
 
@@ -30,43 +29,40 @@ class PosixHostQuestionsTest : public QObject
     Q_OBJECT
 
 private slots:
-    void rootIsAdministrator();
-    void cautionInTheUserLocale();
+    void rootIsAdministrator()
+    {
+        const auto host = CreateHostQuestions();
+        QCOMPARE(host->majorVersion(), std::optional<int>(6));
+        if (::geteuid() != 0)
+            QSKIP("needs root");
+        QVERIFY(host->isAdministrator());
+    }
+
+    // The caution says how to get the rights here; under a Japanese locale the yen sign reads as the lone
+    // backslash that selects the Japanese wording.
+    void cautionInTheUserLocale()
+    {
+        UserWithoutRights user;
+        HostChecks checks(user, user, [] {});
+        qputenv("LC_ALL", "C");
+        QCOMPARE(user.currencySymbol(), std::string());
+        QVERIFY(!checks.CheckAdminRights());
+        QCOMPARE(user.shown.value(0),
+                 "You need to run this program as an administrator.\r\nfor example (Linux),\r\n"
+                 "sudo pelmora2, or give the program CAP_NET_ADMIN (setcap cap_net_admin+ep)");
+
+        locale_t japanese = newlocale(LC_ALL_MASK, "ja_JP.UTF-8", nullptr);
+        if (japanese == nullptr)
+            QSKIP("no ja_JP.UTF-8 locale here; scripts/setup.sh --test generates one");
+        freelocale(japanese);
+        qputenv("LC_ALL", "ja_JP.UTF-8");
+        QCOMPARE(user.currencySymbol(), std::string("\\"));
+        QVERIFY(!checks.CheckAdminRights());
+        QCOMPARE(user.shown.value(1),
+                 "このアプリケーションは管理者権限で実行してください。\r\n(Linuxでの実行方法例)\r\n"
+                 " sudo pelmora2で実行、またはプログラムにCAP_NET_ADMINを付与(setcap cap_net_admin+ep)");
+    }
 };
-
-void PosixHostQuestionsTest::rootIsAdministrator()
-{
-    const auto host = CreateHostQuestions();
-    QCOMPARE(host->majorVersion(), std::optional<int>(6));
-    if (::geteuid() != 0)
-        QSKIP("needs root");
-    QVERIFY(host->isAdministrator());
-}
-
-// The caution says how to get the rights here; under a Japanese locale the yen sign reads as the lone
-// backslash that selects the Japanese wording.
-void PosixHostQuestionsTest::cautionInTheUserLocale()
-{
-    UserWithoutRights user;
-    HostChecks checks(user, user, [] {});
-    qputenv("LC_ALL", "C");
-    QCOMPARE(user.currencySymbol(), std::string());
-    QVERIFY(!checks.CheckAdminRights());
-    QCOMPARE(user.shown.value(0),
-             "You need to run this program as an administrator.\r\nfor example (Linux),\r\n"
-             "sudo pelmora2, or give the program CAP_NET_ADMIN (setcap cap_net_admin+ep)");
-
-    locale_t japanese = newlocale(LC_ALL_MASK, "ja_JP.UTF-8", nullptr);
-    if (japanese == nullptr)
-        QSKIP("no ja_JP.UTF-8 locale here; scripts/setup.sh --test generates one");
-    freelocale(japanese);
-    qputenv("LC_ALL", "ja_JP.UTF-8");
-    QCOMPARE(user.currencySymbol(), std::string("\\"));
-    QVERIFY(!checks.CheckAdminRights());
-    QCOMPARE(user.shown.value(1),
-             "このアプリケーションは管理者権限で実行してください。\r\n(Linuxでの実行方法例)\r\n"
-             " sudo pelmora2で実行、またはプログラムにCAP_NET_ADMINを付与(setcap cap_net_admin+ep)");
-}
 
 QTEST_APPLESS_MAIN(PosixHostQuestionsTest)
 #include "PosixHostQuestionsTest.moc"
