@@ -147,9 +147,8 @@ private slots:
         QVERIFY(rig.console.ConnectTimedOut);
 
         clock.start();
-        QVERIFY(!rig.console.SockSend("U"));
         QByteArray buffer;
-        QVERIFY(!rig.console.SockRecv(1, buffer));
+        QVERIFY(!rig.console.SockSend("U") && !rig.console.SockRecv(1, buffer));
         QCOMPARE(rig.console.ConsoleCommand("UE1\r"), qint16(1));
         QCOMPARE(rig.console.LastErrorText, kTimeOut);
         QVERIFY(clock.elapsed() < 100);
