@@ -39,18 +39,14 @@ private slots:
         QTest::addColumn<KeyRule>("rule");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        const auto row = [](const char *name, KeyRule rule, const char *typed, const char *kept) {
-            QTest::newRow(name) << rule << QString(typed) << QString(kept);
-        };
-        row("port", HexPortKeyRule, "1f9G-. \r\b", "1F9\b");
-        row("MAC tail", MacTailKeyRule, "aB-c9x .\r", "AB-C9");
-        row("address", FilterIPAddrKey, "1a/- Z.9\r\b", "1.9\b");
+        QTest::newRow("port") << KeyRule(HexPortKeyRule) << QString("1f9G-. \r\b") << QString("1F9\b");
+        QTest::newRow("MAC tail") << KeyRule(MacTailKeyRule) << QString("aB-c9x .\r") << QString("AB-C9");
+        QTest::newRow("address") << KeyRule(FilterIPAddrKey) << QString("1a/- Z.9\r\b") << QString("1.9\b");
     }
     void keyRulesKeepConvertOrSwallow()
     {
         QFETCH(KeyRule, rule);
         QFETCH(QString, typed);
-        QFETCH(QString, kept);
         QString result;
         for (const QChar ch : typed) {
             qint16 key = qint16(ch.unicode());
@@ -58,7 +54,7 @@ private slots:
             if (key != 0)
                 result += QChar(key);
         }
-        QCOMPARE(result, kept);
+        QTEST(result, "kept");
         // Codes outside ASCII are swallowed, also those whose low byte is an accepted character.
         for (int code : {-32768, -1, 128, 256 + '1', 0xFF11}) {
             qint16 key = qint16(code);
@@ -89,9 +85,8 @@ private slots:
     void addressesAndPortsAreNormalised()
     {
         QFETCH(QString, text);
-        QFETCH(QString, address);
         QFETCH(QString, port);
-        QCOMPARE(ConvIPAddr(text), address);
+        QTEST(ConvIPAddr(text), "address");
         if (!port.isNull())
             QCOMPARE(PadPortNo(text), port);
     }
@@ -143,15 +138,13 @@ private slots:
             connect(item, &QAction::changed, this, [&, item] { recorder.changes << item->text(); });
         auto *outsider = new QLineEdit(&window);
 
-        for (bool enabled : {false, true}) {
+        for (bool enabled : {false, true}) { // each control's change, both ways, means each took the state
             recorder.changes.clear();
             SetPaneEnabled(pane, items, enabled);
             QCOMPARE(recorder.changes, QStringList({"cmdPing[0]", "chkSlot_IP[0]", "txtMCAddr[0]",
                                                     "txtIPAddr_IP[0]", "mnuIP", "mnuVersion"}));
-            for (QWidget *control : pane.buttons + pane.slotChecks + pane.textBoxes)
-                QCOMPARE(control->isEnabled(), enabled);
-            QVERIFY(items[0]->isEnabled() == enabled && items[1]->isEnabled() == enabled);
-            QVERIFY(outsider->isEnabled());
+            QVERIFY(items[0]->isEnabled() == enabled && items[1]->isEnabled() == enabled &&
+                    outsider->isEnabled());
         }
     }
 };

@@ -9,10 +9,12 @@ class SimUnits
 {
 public:
     ~SimUnits();
-    bool start(const QStringList &units); // false (with error()) when not every unit listens
+    // False (with error()) when not every unit listens. A launcher (e.g. ip netns exec NS) runs it.
+    bool start(const QStringList &units, const QStringList &launcher = {});
     QString error() const { return m_error; }
     QString portText(int index) const { return m_ports.value(index); } // hex, upper case
-    QByteArray received(int index) const;                              // across connections
+    quint16 port(int index) const { return quint16(portText(index).toUInt(nullptr, 16)); }
+    QByteArray received(int index) const; // across connections
     // The next event line (after those earlier waits took) that is event or starts with event + ' '.
     QString waitForEvent(const QString &event, int timeoutMs = 5000);
     static QString freeShortPortText(); // 0x400 to 0xFFF, so that it gets padded

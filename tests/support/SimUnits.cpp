@@ -11,11 +11,13 @@ SimUnits::~SimUnits()
     m_process.waitForFinished(5000);
 }
 
-bool SimUnits::start(const QStringList &units)
+bool SimUnits::start(const QStringList &units, const QStringList &launcher)
 {
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(qEnvironmentVariable("PELMORA2_BIN_DIR") + "/qv512-sim",
-                    QStringList{"--record", m_recordDir.path()} + units);
+    QStringList command = launcher + QStringList{qEnvironmentVariable("PELMORA2_BIN_DIR") + "/qv512-sim",
+                                                 "--record", m_recordDir.path()};
+    const QString program = command.takeFirst();
+    m_process.start(program, command + units);
     m_ports.resize(units.size());
     for (QString line; (line = waitForEvent({}, 10000)) != "READY";) {
         if (line.isEmpty()) {
