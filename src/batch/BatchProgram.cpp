@@ -7,6 +7,7 @@
 #include "BatchRun.h"
 #include "BatchSummary.h"
 #include "ConsoleSettings.h"
+#include "FileReplacement.h"
 #include "HostChecks.h"
 #include "OperationView.h"
 #include "SettingsStore.h"
@@ -16,7 +17,6 @@
 #include "platform/TerminationSignals.h"
 
 #include <QEventLoop>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstdio>
 
@@ -55,11 +55,8 @@ bool mayAssign(HostQuestions &host)
 
 bool writeLog(const QString &path, const QString &text, QString *error)
 {
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 && file.commit())
-        return true;
-    *error = file.errorString();
-    return false;
+    // The same care as the report: the program may run as root over a folder open to all.
+    return ReplaceFileContent(path, text.toUtf8(), *error);
 }
 
 int exitStatus(const BatchRun &run, const QList<StepOutcome> &outcomes)

@@ -65,7 +65,8 @@ void BatchNamespaceTest::assignThenCheck()
                                 "absent,assign,error,198.51.100.21 : IP Set Error!",
                                 "absent,check,skipped,skipped: earlier step failed"}));
     const QString logText = QString::fromUtf8(logFile.readAll());
-    QVERIFY2(logText.startsWith("<SLOT 0 : Set 0A-00-3C-5E-7A-02>\r\n    Pinging 198.51.100.20"),
+    QVERIFY2(logText.startsWith("==== unit fresh (plan line 2) ====\r\n"
+                                "<SLOT 0 : Set 0A-00-3C-5E-7A-02>\r\n    Pinging 198.51.100.20"),
              qPrintable(logText));
     QVERIFY(logText.contains("<SLOT 0 : Communication Check >\r\n        IP : 198.51.100.20   Port : 2710\r\n"
                              "        // Pass  \r\n\r\n"));

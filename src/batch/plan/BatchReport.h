@@ -27,6 +27,6 @@ QString ResultName(StepOutcome::Result result);
 // Fields holding a comma, a quote, CR or LF are quoted. A field that starts with "=", "+", "-", "@",
 // tab or CR gets a leading "'", so that a spreadsheet shows it as text instead of running it as a
 // formula. started is ISO 8601 with milliseconds and the UTC offset (2026-12-06T09:05:07.042+01:00),
-// empty for a step that never started. A symbolic link at path is replaced by the report, never
-// written through.
+// empty for a step that never started. The file is replaced as the settings files are: it keeps its
+// owner and mode, and a symbolic link is followed only to a file of the link's own owner.
 bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, QString *error);

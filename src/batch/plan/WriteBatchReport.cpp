@@ -1,9 +1,6 @@
 #include "BatchReport.h"
 
-#include <QFileInfo>
-#include <QTemporaryFile>
-#include <filesystem>
-#include <system_error>
+#include "FileReplacement.h"
 
 namespace
 {
@@ -56,47 +53,15 @@ QByteArray reportText(const QList<StepOutcome> &outcomes)
     return text.toUtf8();
 }
 
-std::filesystem::path nativePath(const QString &path)
-{
-    return std::filesystem::path(path.toStdU16String());
-}
-
 } // namespace
 
-// The report goes into a new file next to the target, which then takes the target's name in one
-// rename. The rename replaces the directory entry itself: a symbolic link standing at the target is
-// replaced, never followed, so the report never lands in a file the link points to, whoever owns it
-// (the program may run as root, and a report folder such as /tmp is writable by every user).
+// The program may run as root and a report folder such as /tmp is open to every user: the report
+// replaces the file the way the settings are saved (never through a link into another owner's file).
 bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, QString *error)
 {
-    const auto fail = [error](const QString &reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
-    const QFileInfo target(path);
-    if (target.isDir() && !target.isSymLink())
-        return fail(path + " is a folder");
-
-    QTemporaryFile temporary(target.absolutePath() + "/." + target.fileName() + ".XXXXXX");
-    if (!temporary.open())
-        return fail("cannot make a file in " + target.absolutePath() + ": " + temporary.errorString());
-    const QByteArray bytes = reportText(outcomes);
-    if (temporary.write(bytes) != bytes.size() || !temporary.flush())
-        return fail("cannot write " + temporary.fileName() + ": " + temporary.errorString());
-    // A report that replaces one keeps its mode, but never lets others write (the old file may have been
-    // planted for the purpose); a new one is readable by all, like a file a user saves.
-    const bool replacesPlainFile = target.exists() && !target.isSymLink() && target.isFile();
-    temporary.setPermissions(replacesPlainFile
-                                 ? target.permissions() & ~(QFileDevice::WriteGroup | QFileDevice::WriteOther)
-                                 : QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup |
-                                       QFileDevice::ReadOther);
-    temporary.close();
-
-    std::error_code renameError;
-    std::filesystem::rename(nativePath(temporary.fileName()), nativePath(path), renameError);
-    if (renameError)
-        return fail("cannot replace " + path + ": " + QString::fromStdString(renameError.message()));
-    temporary.setAutoRemove(false);
-    return true;
+    QString reason;
+    const bool written = ReplaceFileContent(path, reportText(outcomes), reason);
+    if (!written && error)
+        *error = reason;
+    return written;
 }
