@@ -22,9 +22,7 @@ constexpr int Units = 64;
 
 struct ChildFigures {
     bool passed = false; // exit status 0: every step passed
-    double wallMs = 0;
-    double cpuMs = 0;
-    double peakRssMiB = 0;
+    double wallMs = 0, cpuMs = 0, peakRssMiB = 0;
 };
 
 // Runs the program with its output to /dev/null and waits for it. Its CPU time is what the children
@@ -34,10 +32,8 @@ ChildFigures runChild(const QString &program, const QStringList &arguments)
     const auto cpuMs = [] {
         rusage usage{};
         ::getrusage(RUSAGE_CHILDREN, &usage);
-        const auto ms = [](const timeval &t) {
-            return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0;
-        };
-        return ms(usage.ru_utime) + ms(usage.ru_stime);
+        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+               double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
     };
     const double cpuBefore = cpuMs();
     QProcess child;
@@ -59,22 +55,6 @@ ChildFigures runChild(const QString &program, const QStringList &arguments)
     child.waitForFinished(-1);
     return {child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
             double(wall.nsecsElapsed()) / 1e6, cpuMs() - cpuBefore, peakKiB / 1024.0};
-}
-
-// A plan of the first `count` units; `settings` adds gateway, mask and a port change to the unit's own
-// port (so that it stays where it is) before the check.
-QString writePlan(const QString &path, const SimUnits &sim, int count, bool settings)
-{
-    QString text = "unit,ip,port,gateway,mask,new_port\n";
-    for (int i = 0; i < count; ++i)
-        text +=
-            QString("u%1,127.0.0.1,%2,%3\n")
-                .arg(i)
-                .arg(sim.portText(i), settings ? "10.0.0.1,255.255.255.0," + sim.portText(i) : QString(",,"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
-        return {};
-    return path;
 }
 
 } // namespace
@@ -105,9 +85,19 @@ int main(int argc, char **argv)
         const char *steps = settings ? "gateway+mask+new_port+check" : "check";
         double aloneMs = 0;
         for (const int count : {1, Units}) {
-            const QString plan = writePlan(dir.filePath(QString("plan-%1-%2.csv").arg(count).arg(settings)),
-                                           sim, count, settings);
-            const ChildFigures figures = runChild(program, {plan, "--jobs", QString::number(Units)});
+            // With settings, a port change to the unit's own port, so that it stays where it is.
+            QFile plan(dir.filePath(QString("plan-%1-%2.csv").arg(count).arg(settings)));
+            plan.open(QIODevice::WriteOnly);
+            plan.write("unit,ip,port,gateway,mask,new_port\n");
+            for (int i = 0; i < count; ++i)
+                plan.write(
+                    QString("u%1,127.0.0.1,%2,%3\n")
+                        .arg(i)
+                        .arg(sim.portText(i), settings ? "10.0.0.1,255.255.255.0," + sim.portText(i) : ",,")
+                        .toUtf8());
+            plan.close();
+            const ChildFigures figures =
+                runChild(program, {plan.fileName(), "--jobs", QString::number(Units)});
             if (count == 1)
                 aloneMs = figures.wallMs;
             failures += figures.passed ? 0 : 1;
