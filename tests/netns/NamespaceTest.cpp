@@ -2,23 +2,13 @@
 // a simulated factory-fresh unit in a network namespace of its own. Needs root; all traffic stays between
 // the two namespaces made for each test.
 #include "BatchRig.h"
-#include "FakeOperationView.h"
-#include "HostChecks.h"
-#include "IpPaneOperations.h"
-#include "MainWindow.h"
 #include "NamespacePair.h"
-#include "SettingsStore.h"
-#include "platform/CommandRunner.h"
-#include "platform/HostQuestions.h"
+#include "WindowRig.h"
 
 #include <QFileInfo>
-#include <QLineEdit>
 #include <QProcess>
-#include <QPushButton>
 #include <QRegularExpression>
 #include <QScopeGuard>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 
 #include <fcntl.h>
@@ -81,28 +71,13 @@ void NamespaceTest::ipPaneSetThenPing()
 {
     FreshUnit u("01");
     QVERIFY(u.ns.ready() && u.watching());
-    QTemporaryDir settings, runtime;
+    QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
-    SettingsStore store(settings.path());
-    frmPelmora2 window(store);
-    FakeOperationView boxes;
-    window.setMessageBoxes(&boxes);
-    const auto host = CreateHostQuestions();
-    HostChecks hostChecks(*host, window);
-    QVERIFY(window.Form_Load(hostChecks));
-    CommandRunner runner;
-    runner.setAdapterFolder((Bin + "/hostcmd").toStdString());
-    IpPaneOperations ipPane(window, hostChecks, runner);
-    connect(&window, &frmPelmora2::cmdSet_IP_Click, this, [&](int i) { ipPane.cmdSet_IP_Click(i); });
-    connect(&window, &frmPelmora2::cmdPing_Click, this, [&](int i) { ipPane.cmdPing_Click(i); });
-    window.show();
-    for (const auto &[field, text] :
-         {std::pair{"txtMCAddr[0]", QString("5E-7A-01")}, {"txtIPAddr_IP[0]", UnitIp}}) {
-        auto *edit = window.findChild<QLineEdit *>(field);
-        QVERIFY(edit);
-        edit->clear();
-        QTest::keyClicks(edit, text);
-    }
+    WindowRig r;
+    r.runner.setAdapterFolder((Bin + "/hostcmd").toStdString());
+    QVERIFY(r.window.Form_Load(r.checks));
+    r.type("txtMCAddr", 0, "5E-7A-01");
+    r.type("txtIPAddr_IP", 0, UnitIp);
 
     // The host commands run in the host namespace.
     const int home = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
@@ -111,16 +86,15 @@ void NamespaceTest::ipPaneSetThenPing()
     const auto goHome = qScopeGuard([&] { ::setns(home, CLONE_NEWNET), ::close(home), ::close(hostNsFd); });
 
     // The window keeps answering while the host commands run, with the pane locked and closing refused.
-    auto *setButton = window.findChild<QPushButton *>("cmdSet_IP[0]");
     bool lockedWhileRunning = false;
-    QTimer::singleShot(300, this,
-                       [&] { lockedWhileRunning = !setButton->isEnabled() && window.OperationBusy(); });
-    QTest::mouseClick(setButton, Qt::LeftButton);
+    QTimer::singleShot(300, this, [&] {
+        lockedWhileRunning = !r.child("cmdSet_IP", 0)->isEnabled() && r.window.OperationBusy();
+    });
+    r.click("cmdSet_IP", 0);
 
-    using Box = FakeOperationView::Box;
-    QCOMPARE(boxes.boxes, QList<Box>({{"IP setting is finished.", "Set Command", BoxIcon::Information}}));
-    QVERIFY(lockedWhileRunning && setButton->isEnabled());
-    const QString setLog = window.logText();
+    QCOMPARE(r.boxes.shown, QStringList{"Information Set Command: IP setting is finished."});
+    QVERIFY(lockedWhileRunning && r.child("cmdSet_IP", 0)->isEnabled());
+    const QString setLog = r.window.logText();
     QVERIFY2(setLog.startsWith("<SLOT 0 : Set 0A-00-3C-5E-7A-01>\r\n    Pinging " + UnitIp),
              qPrintable(setLog));
     const QRegularExpression reply("    Reply from " + QRegularExpression::escape(UnitIp) +
@@ -128,15 +102,15 @@ void NamespaceTest::ipPaneSetThenPing()
     QVERIFY(setLog.count(reply) >= 1);
     QVERIFY(setLog.contains(QRegularExpression("\r\n    Interface: 198\\.51\\.100\\.1 --- 0x[0-9a-f]+\r\n")));
     QVERIFY(setLog.contains("\r\n      " + UnitIp + "         0a-00-3c-5e-7a-01     static\r\n\r\n\r\n"));
-    QCOMPARE(window.Slots().SlotMAC[0], "5E-7A-01");
-    QCOMPARE(window.Slots().SlotIP[0], UnitIp);
+    QCOMPARE(r.window.Slots().SlotMAC[0], "5E-7A-01");
+    QCOMPARE(r.window.Slots().SlotIP[0], UnitIp);
     QTRY_VERIFY_WITH_TIMEOUT(u.said.contains("address " + UnitIp.toLatin1()), 5000);
     QVERIFY2(u.neighbour().contains("lladdr 0a:00:3c:5e:7a:01 PERMANENT"), u.neighbour().constData());
 
-    QTest::mouseClick(window.findChild<QPushButton *>("cmdPing[0]"), Qt::LeftButton);
+    r.click("cmdPing", 0);
 
-    QCOMPARE(boxes.boxes.last(), (Box{"Ping is finished.", "Ping Command", BoxIcon::Information}));
-    const QString pingLog = window.logText().mid(setLog.size());
+    QCOMPARE(r.boxes.shown.last(), "Information Ping Command: Ping is finished.");
+    const QString pingLog = r.window.logText().mid(setLog.size());
     QVERIFY2(pingLog.startsWith("<SLOT 0 : Ping " + UnitIp + ">\r\n"), qPrintable(pingLog));
     QCOMPARE(pingLog.count(reply), 4);
 }
