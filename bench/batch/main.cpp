@@ -1,141 +1,60 @@
 // Times pelmora2-batch as a child process against 64 simulated units on loopback: one unit alone, then
-// all 64 with --jobs 64, for a communication check only and for gateway + mask + port change + check;
-// the child's CPU time and peak resident memory come from wait4. For scale, the window's sequential
-// ComCheck All of eight units through ConsoleOperations on the real main window (offscreen).
-#include "ConsoleOperations.h"
-#include "MainWindow.h"
+// all 64 with --jobs 64, for a communication check only and for gateway + mask + port change + check,
+// with the child's CPU time and peak resident memory. For scale, the window's sequential ComCheck All of
+// eight units on the real main window (offscreen).
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
-#include "SimUnits.h"
+#include "WindowAllRun.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QElapsedTimer>
 #include <QFile>
-#include <QLineEdit>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <cmath>
 #include <cstdio>
-#include <fcntl.h>
-#include <spawn.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace
 {
 
 constexpr int Units = 64;
-constexpr int WindowSlots = 8;
 
 struct ChildFigures {
     bool passed = false; // exit status 0: every step passed
-    double wallMs = 0;
-    double cpuMs = 0;
-    double peakRssMiB = 0;
+    double wallMs = 0, cpuMs = 0, peakRssMiB = 0;
 };
 
-// Runs the program with its output to /dev/null and waits for it.
-ChildFigures runChild(const QStringList &arguments)
+// Runs the program with its output to /dev/null and waits for it. Its CPU time is what the children
+// reaped meanwhile used; its peak is its own VmHWM, read while it runs.
+ChildFigures runChild(const QString &program, const QStringList &arguments)
 {
-    std::vector<QByteArray> storage;
-    storage.reserve(std::size_t(arguments.size()));
-    for (const QString &argument : arguments)
-        storage.push_back(argument.toLocal8Bit());
-    std::vector<char *> argv;
-    argv.reserve(storage.size() + 1);
-    for (QByteArray &argument : storage)
-        argv.push_back(argument.data());
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    ChildFigures figures;
+    const auto cpuMs = [] {
+        rusage usage{};
+        ::getrusage(RUSAGE_CHILDREN, &usage);
+        return double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 +
+               double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+    };
+    const double cpuBefore = cpuMs();
+    QProcess child;
+    child.setStandardOutputFile(QProcess::nullDevice());
+    child.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer wall;
     wall.start();
-    pid_t pid = 0;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0)
-        return figures;
-    // The child's own peak, VmHWM, read while it runs: wait4's ru_maxrss would also count the pages it
-    // shared with this process before its exec.
-    int status = 0;
-    rusage usage{};
+    child.start(program, arguments);
+    QFile procStatus(QString("/proc/%1/status").arg(child.processId()));
     double peakKiB = 0;
-    QFile procStatus(QString("/proc/%1/status").arg(pid));
-    for (;;) {
-        const pid_t ended = ::wait4(pid, &status, WNOHANG, &usage);
-        if (ended == pid)
+    while (!child.waitForFinished(5)) {
+        if (child.state() == QProcess::NotRunning || !procStatus.open(QIODevice::ReadOnly))
             break;
-        if (ended < 0)
-            return figures;
-        if (procStatus.open(QIODevice::ReadOnly)) {
-            for (const QByteArray &line : procStatus.readAll().split('\n'))
-                if (line.startsWith("VmHWM:"))
-                    peakKiB = std::max(peakKiB, line.mid(6).trimmed().split(' ').value(0).toDouble());
-            procStatus.close();
-        }
-        ::usleep(5000);
+        for (const QByteArray &line : procStatus.readAll().split('\n'))
+            if (line.startsWith("VmHWM:"))
+                peakKiB = std::max(peakKiB, line.mid(6).trimmed().split(' ').value(0).toDouble());
+        procStatus.close();
     }
-    figures.wallMs = double(wall.nsecsElapsed()) / 1e6;
-    const auto ms = [](const timeval &t) { return double(t.tv_sec) * 1000.0 + double(t.tv_usec) / 1000.0; };
-    figures.cpuMs = ms(usage.ru_utime) + ms(usage.ru_stime);
-    figures.peakRssMiB = peakKiB / 1024.0;
-    figures.passed = WIFEXITED(status) && WEXITSTATUS(status) == 0;
-    return figures;
-}
-
-// A plan of the first `count` units; `settings` adds gateway, mask and a port change to the unit's own
-// port (so that it stays where it is) before the check.
-QString writePlan(const QString &path, const SimUnits &sim, int count, bool settings)
-{
-    QString text = "unit,ip,port,gateway,mask,new_port\n";
-    for (int i = 0; i < count; ++i)
-        text +=
-            QString("u%1,127.0.0.1,%2,%3\n")
-                .arg(i)
-                .arg(sim.portText(i), settings ? "10.0.0.1,255.255.255.0," + sim.portText(i) : QString(",,"));
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(text.toUtf8()) < 0)
-        return {};
-    return path;
-}
-
-struct NoBoxes : MessageBoxes {
-    void showMessageBox(const QString &, const QString &, BoxIcon icon) override { icons.append(icon); }
-    QList<BoxIcon> icons;
-};
-
-// The window's ComCheck All over the first eight units: milliseconds, or a negative value on a failure.
-double windowComCheckAll(const SimUnits &sim, const QString &storeRoot)
-{
-    SettingsStore store(storeRoot);
-    RemoteConsole console(store);
-    frmPelmora2 window(store);
-    NoBoxes boxes;
-    window.setMessageBoxes(&boxes);
-    window.show();
-    window.findChild<QAction *>("mnuComCheck")->trigger();
-    for (int slot = 0; slot < WindowSlots; ++slot) {
-        const auto control = [&](const char *name) {
-            return window.findChild<QWidget *>(QString("%1[%2]").arg(name).arg(slot));
-        };
-        qobject_cast<QLineEdit *>(control("txtIPAddr_ComCheck"))->setText("127.0.0.1");
-        qobject_cast<QLineEdit *>(control("txtPort_ComCheck"))->setText(sim.portText(slot));
-        if (auto *tick = qobject_cast<QCheckBox *>(control("chkSlot_ComCheck")); !tick->isChecked())
-            tick->click();
-    }
-    ConsoleOperations operations(window, console);
-    QElapsedTimer timer;
-    timer.start();
-    operations.runAllTicked(ConsoleOp::ComCheck);
-    const double ms = double(timer.nsecsElapsed()) / 1e6;
-    return boxes.icons == QList<BoxIcon>{BoxIcon::Information} ? ms : -ms;
+    child.waitForFinished(-1);
+    return {child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
+            double(wall.nsecsElapsed()) / 1e6, cpuMs() - cpuBefore, peakKiB / 1024.0};
 }
 
 } // namespace
@@ -166,9 +85,19 @@ int main(int argc, char **argv)
         const char *steps = settings ? "gateway+mask+new_port+check" : "check";
         double aloneMs = 0;
         for (const int count : {1, Units}) {
-            const QString plan = writePlan(dir.filePath(QString("plan-%1-%2.csv").arg(count).arg(settings)),
-                                           sim, count, settings);
-            const ChildFigures figures = runChild({program, plan, "--jobs", QString::number(Units)});
+            // With settings, a port change to the unit's own port, so that it stays where it is.
+            QFile plan(dir.filePath(QString("plan-%1-%2.csv").arg(count).arg(settings)));
+            plan.open(QIODevice::WriteOnly);
+            plan.write("unit,ip,port,gateway,mask,new_port\n");
+            for (int i = 0; i < count; ++i)
+                plan.write(
+                    QString("u%1,127.0.0.1,%2,%3\n")
+                        .arg(i)
+                        .arg(sim.portText(i), settings ? "10.0.0.1,255.255.255.0," + sim.portText(i) : ",,")
+                        .toUtf8());
+            plan.close();
+            const ChildFigures figures =
+                runChild(program, {plan.fileName(), "--jobs", QString::number(Units)});
             if (count == 1)
                 aloneMs = figures.wallMs;
             failures += figures.passed ? 0 : 1;
@@ -178,7 +107,11 @@ int main(int argc, char **argv)
                         figures.passed ? "all passed" : "FAILED");
         }
     }
-    const double windowMs = windowComCheckAll(sim, dir.filePath("window"));
+    SettingsStore store(dir.filePath("window"));
+    RemoteConsole console(store);
+    frmPelmora2 window(store);
+    ConsoleOperations operations(window, console);
+    const double windowMs = timeWindowAll(window, operations, sim, 8, ConsoleOp::ComCheck);
     failures += windowMs < 0 ? 1 : 0;
     std::printf("%-44s %9.1f %8s %9s %9s  %s\n", "window ComCheck All, 8 units one after another",
                 std::abs(windowMs), "", "", "", windowMs < 0 ? "FAILED" : "all passed");

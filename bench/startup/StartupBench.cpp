@@ -12,8 +12,7 @@
 #include <vector>
 
 struct AppendCost {
-    double appendUs;     // the append itself
-    double withEventsUs; // the append and the event processing after it (layout, scrolling, paint)
+    double appendUs, withEventsUs; // the append alone; with the event processing after it (layout, paint)
 };
 
 // Microseconds per line for 200 lines appended one at a time to a log already holding `lines`, each

@@ -1,17 +1,8 @@
 // The console operations end to end: clicks on the real window, wired as main() wires it, reach qv512-sim
 // units over loopback; the tests read the bytes each unit received, the log, the boxes and the saved store.
-#include "ConsoleOperations.h"
-#include "HostChecks.h"
-#include "IpPaneOperations.h"
-#include "MainWindow.h"
-#include "OperationWiring.h"
-#include "RemoteConsole.h"
-#include "SettingsStore.h"
 #include "SimUnits.h"
-#include "platform/CommandRunner.h"
-#include "platform/HostQuestions.h"
+#include "WindowRig.h"
 
-#include <QAction>
 #include <QLineEdit>
 #include <QSettings>
 #include <QTest>
@@ -38,31 +29,13 @@ const PaneNames Names[] = { // in the order of ConsoleOp
      "   Subnet Mask : ", "Critical Set Subnet Mask: SLOT %1 : %2",
      "Information Subnet Mask: Subnet Mask setting is finished."}};
 
-struct AdministratorHost : HostQuestions {
-    bool isAdministrator() override { return true; }
-    std::optional<int> majorVersion() override { return 10; }
-    std::string currencySymbol() override { return "$"; }
-};
-
-struct RecordingBoxes : MessageBoxes {
-    QStringList shown; // "<icon> <title>: <text>"
-    void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override
-    {
-        const char *icons[] = {"None", "Critical", "Exclamation", "Information"};
-        shown << QStringLiteral("%1 %2: %3").arg(icons[int(icon)], title, text);
-    }
-};
-
-// The program as main() puts it together over a temporary store, with the console limits at 300 ms and
-// two ESC attempts so that a silent unit or a missing echo fails quickly; beside it the simulated units.
-struct Rig {
-    Rig() : window(store), console(store)
+// The program with the console limits at 300 ms and two ESC attempts so that a silent unit or a missing
+// echo fails quickly; beside it the simulated units.
+struct Rig : WindowRig {
+    Rig()
     {
         store.write("REMOTE", "TIMEOUT", "RESET", "300");
         store.write("REMOTE", "RESET_RETRY", "NORMAL", "2");
-        window.setMessageBoxes(&boxes);
-        WireOperations(window, consoleOperations, ipPaneOperations);
-        window.show();
     }
     void seed(int slot, const QString &port, bool ticked)
     {
@@ -76,14 +49,6 @@ struct Rig {
         QSettings ini(store.iniPath("QV512"), QSettings::IniFormat);
         return ini.value(QString("%1/SLOT%2").arg(section).arg(slot), "<absent>").toString();
     }
-    template <typename T = QWidget> T *child(const char *name, int slot = -1) const
-    {
-        return window.findChild<T *>(slot < 0 ? name : QString("%1[%2]").arg(name).arg(slot));
-    }
-    void menu(const char *item) const { child<QAction>(item)->trigger(); }
-    // Types through the field's keystroke filter; a click returns once the operation it starts has ended.
-    void type(const char *f, int slot, const QString &text) const { QTest::keyClicks(child(f, slot), text); }
-    void click(const char *name, int s = -1) const { QTest::mouseClick(child(name, s), Qt::LeftButton); }
     bool closed(int u, int ms = 5000) { return !sim.waitForEvent(QString("closed %1").arg(u), ms).isEmpty(); }
 
     static QString padded(const QString &port) { return ("000" + port).right(4); }
@@ -97,16 +62,6 @@ struct Rig {
     }
 
     SimUnits sim;
-    QTemporaryDir dir;
-    SettingsStore store{dir.path()};
-    AdministratorHost host;
-    RecordingBoxes boxes;
-    HostChecks checks{host, boxes, [] {}};
-    frmPelmora2 window;
-    RemoteConsole console;
-    ConsoleOperations consoleOperations{window, console};
-    CommandRunner runner;
-    IpPaneOperations ipPaneOperations{window, checks, runner};
 };
 
 // Ticks and options of the units at slots 1, 3 and 6 in that order, and the boxes the run shows.

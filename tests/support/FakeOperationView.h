@@ -6,8 +6,8 @@
 #include <QMap>
 #include <QPair>
 #include <QString>
+#include <algorithm>
 #include <array>
-#include <functional>
 
 // Records what an operation does to the window: boxes, log text, lock and pointer changes, stored
 // slot values. Fields and ticks are set by the test.
@@ -15,8 +15,7 @@ class FakeOperationView : public OperationView
 {
 public:
     struct Box {
-        QString text;
-        QString title;
+        QString text, title;
         BoxIcon icon;
         bool operator==(const Box &) const = default;
     };
@@ -32,35 +31,21 @@ public:
         events.append(QString("%1 pane %2").arg(enabled ? "unlock" : "lock").arg(int(pane)));
         locked[int(pane)] = !enabled;
     }
-    void setHourglass(bool on) override
-    {
-        events.append(on ? "hourglass" : "pointer");
-        hourglass = on;
-    }
-    void setOperationBusy(bool busy) override
-    {
-        events.append(busy ? "busy" : "idle");
-        operationBusy = busy;
-    }
-
+    void setHourglass(bool on) override { events.append(on ? "hourglass" : "pointer"), hourglass = on; }
+    void setOperationBusy(bool busy) override { events.append(busy ? "busy" : "idle"), operationBusy = busy; }
     void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override
     {
         boxes.append({text, title, icon});
         events.append("box " + text);
-        if (onBox)
-            onBox(boxes.last());
     }
 
     void storeSlotMAC(int slot, const QString &macTail) override { slotMAC[slot] = macTail; }
     void storeSlotIP(int slot, const QString &ip) override { slotIP[slot] = ip; }
-    void storeSlotPort(int slot, const QString &port) override { slotPort[slot] = port; }
+    void storeSlotPort(int, const QString &) override {}
 
     bool anyPaneLocked() const
     {
-        for (bool l : locked)
-            if (l)
-                return true;
-        return false;
+        return std::ranges::any_of(locked, [](bool l) { return l; });
     }
 
     QMap<QPair<Field, int>, QString> fields;
@@ -71,6 +56,5 @@ public:
     std::array<bool, 5> locked{};
     bool hourglass = false;
     bool operationBusy = false;
-    QMap<int, QString> slotMAC, slotIP, slotPort;
-    std::function<void(const Box &)> onBox; // called while the "modal" box is open
+    QMap<int, QString> slotMAC, slotIP;
 };

@@ -1,0 +1,142 @@
+// The IP pane in the real window, and pelmora2-batch with mac rows, through the real host adapters against
+// a simulated factory-fresh unit in a network namespace of its own. Needs root; all traffic stays between
+// the two namespaces made for each test.
+#include "BatchRig.h"
+#include "NamespacePair.h"
+#include "WindowRig.h"
+
+#include <QFileInfo>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QScopeGuard>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <unistd.h>
+
+namespace
+{
+const QString UnitIp = "198.51.100.20", Bin = qEnvironmentVariable("PELMORA2_BIN_DIR");
+
+// The namespaces, and in the unit's one qv512-sim as a fresh unit with MAC 0A-00-3C-5E-7A-<macEnd> whose
+// console listens on 2710 once it has an address.
+struct FreshUnit {
+    explicit FreshUnit(const QString &macEnd) : ns("198.51.100.1/24", "0a:00:3c:5e:7a:" + macEnd)
+    {
+        QObject::connect(&unit, &QProcess::readyReadStandardOutput,
+                         [this] { said += unit.readAllStandardOutput(); });
+        unit.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        unit.start("ip", ns.inUnit() + QStringList{Bin + "/qv512-sim", "--fresh-unit", ns.unitVeth, "--mac",
+                                                   "0A-00-3C-5E-7A-" + macEnd, "2710"});
+    }
+    ~FreshUnit() { unit.kill(), unit.waitForFinished(5000); }
+    bool watching()
+    {
+        return QTest::qWaitFor([&] { return said.contains("watching " + ns.unitVeth.toLatin1()); }, 10000);
+    }
+    // The host's neighbour entry for the unit's address.
+    QByteArray neighbour() const
+    {
+        QByteArray text;
+        NamespacePair::ip(ns.inHost() + QStringList{"ip", "neigh", "show", UnitIp}, &text);
+        return text;
+    }
+    NamespacePair ns;
+    QProcess unit;
+    QByteArray said;
+};
+} // namespace
+
+class NamespaceTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void ipPaneSetThenPing();
+    void batchAssignThenCheck();
+};
+
+void NamespaceTest::init()
+{
+    if (::geteuid() != 0)
+        QSKIP("needs root to make network namespaces and a veth pair");
+    for (const char *program : {"qv512-sim", "pelmora2-batch", "hostcmd/netsh"})
+        if (!QFileInfo(Bin + "/" + program).isExecutable())
+            QSKIP("qv512-sim, pelmora2-batch or the host adapters are not built yet in PELMORA2_BIN_DIR");
+}
+
+void NamespaceTest::ipPaneSetThenPing()
+{
+    FreshUnit u("01");
+    QVERIFY(u.ns.ready() && u.watching());
+    QTemporaryDir runtime;
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+    WindowRig r;
+    r.runner.setAdapterFolder((Bin + "/hostcmd").toStdString());
+    QVERIFY(r.window.Form_Load(r.checks));
+    r.type("txtMCAddr", 0, "5E-7A-01");
+    r.type("txtIPAddr_IP", 0, UnitIp);
+
+    // The host commands run in the host namespace.
+    const int home = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
+    const int hostNsFd = ::open(qPrintable("/run/netns/" + u.ns.hostNs), O_RDONLY | O_CLOEXEC);
+    QVERIFY(::setns(hostNsFd, CLONE_NEWNET) == 0);
+    const auto goHome = qScopeGuard([&] { ::setns(home, CLONE_NEWNET), ::close(home), ::close(hostNsFd); });
+
+    // The window keeps answering while the host commands run, with the pane locked and closing refused.
+    bool lockedWhileRunning = false;
+    QTimer::singleShot(300, this, [&] {
+        lockedWhileRunning = !r.child("cmdSet_IP", 0)->isEnabled() && r.window.OperationBusy();
+    });
+    r.click("cmdSet_IP", 0);
+
+    QCOMPARE(r.boxes.shown, QStringList{"Information Set Command: IP setting is finished."});
+    QVERIFY(lockedWhileRunning && r.child("cmdSet_IP", 0)->isEnabled());
+    const QString setLog = r.window.logText();
+    QVERIFY2(setLog.startsWith("<SLOT 0 : Set 0A-00-3C-5E-7A-01>\r\n    Pinging " + UnitIp),
+             qPrintable(setLog));
+    const QRegularExpression reply("    Reply from " + QRegularExpression::escape(UnitIp) +
+                                   ": bytes=32 time(<1|=\\d+)ms TTL=64\r\n");
+    QVERIFY(setLog.count(reply) >= 1);
+    QVERIFY(setLog.contains(QRegularExpression("\r\n    Interface: 198\\.51\\.100\\.1 --- 0x[0-9a-f]+\r\n")));
+    QVERIFY(setLog.contains("\r\n      " + UnitIp + "         0a-00-3c-5e-7a-01     static\r\n\r\n\r\n"));
+    QCOMPARE(r.window.Slots().SlotMAC[0], "5E-7A-01");
+    QCOMPARE(r.window.Slots().SlotIP[0], UnitIp);
+    QTRY_VERIFY_WITH_TIMEOUT(u.said.contains("address " + UnitIp.toLatin1()), 5000);
+    QVERIFY2(u.neighbour().contains("lladdr 0a:00:3c:5e:7a:01 PERMANENT"), u.neighbour().constData());
+
+    r.click("cmdPing", 0);
+
+    QCOMPARE(r.boxes.shown.last(), "Information Ping Command: Ping is finished.");
+    const QString pingLog = r.window.logText().mid(setLog.size());
+    QVERIFY2(pingLog.startsWith("<SLOT 0 : Ping " + UnitIp + ">\r\n"), qPrintable(pingLog));
+    QCOMPARE(pingLog.count(reply), 4);
+}
+
+// The unit without an answer fails its assignment with the window's text and skips its check.
+void NamespaceTest::batchAssignThenCheck()
+{
+    FreshUnit u("02");
+    QVERIFY(u.ns.ready() && u.watching());
+    BatchRig rig(5000, QStringList{"ip"} + u.ns.inHost());
+    const QString plan = rig.writePlan(
+        "unit,ip,port,mac\nfresh,198.51.100.20,2710,5E-7A-02\nabsent,198.51.100.21,2711,5E-7A-03\n");
+    QCOMPARE(rig.run({plan, "--jobs", "2"}), 1);
+    QCOMPARE(rig.report(), QStringList({"fresh assign pass IP setting is finished.",
+                                        "fresh check pass Communication Check is finished.",
+                                        "absent assign error 198.51.100.21 : IP Set Error!",
+                                        "absent check skipped skipped: earlier step failed"}));
+    const QString log = rig.read("log.txt");
+    QVERIFY2(log.startsWith(
+                 "==== unit fresh (plan line 2) ====\r\n<SLOT 0 : Set 0A-00-3C-5E-7A-02>\r\n    Pinging " +
+                 UnitIp),
+             qPrintable(log));
+    QVERIFY(log.contains("<SLOT 0 : Communication Check >\r\n        IP : 198.51.100.20   Port : 2710\r\n"
+                         "        // Pass  \r\n\r\n"));
+    QVERIFY2(u.neighbour().contains("lladdr 0a:00:3c:5e:7a:02 PERMANENT"), u.neighbour().constData());
+}
+
+QTEST_MAIN(NamespaceTest)
+#include "NamespaceTest.moc"

@@ -1,0 +1,71 @@
+#pragma once
+
+#include "SettingsStore.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+// pelmora2-batch as a child process (through `wrapper`, e.g. "ip netns exec NS", when given) with a
+// settings folder of its own: by default a receive limit of 300 ms and two ESC attempts, so that a silent
+// unit or a missing echo fails quickly. Report and log go into the folder.
+struct BatchRig {
+    explicit BatchRig(int receiveLimitMs = 300, const QStringList &wrapper = {}) : wrapper(wrapper)
+    {
+        SettingsStore(dir.path())
+            .write("REMOTE",
+                   {{"TIMEOUT", "RESET", QString::number(receiveLimitMs)}, {"RESET_RETRY", "NORMAL", "2"}});
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", dir.path());
+        env.insert("XDG_RUNTIME_DIR", dir.path());
+        program.setProcessEnvironment(env);
+    }
+    QString path(const QString &name) const { return dir.filePath(name); }
+    QString read(const QString &name) const
+    {
+        QFile file(path(name));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
+    }
+    QString writePlan(const QString &text) const
+    {
+        QFile file(path("plan.csv"));
+        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 ? file.fileName()
+                                                                                 : QString();
+    }
+    void start(const QStringList &arguments)
+    {
+        QStringList command =
+            wrapper + QStringList{qEnvironmentVariable("PELMORA2_BIN_DIR") + "/pelmora2-batch"} + arguments +
+            QStringList{"--report", path("report.csv"), "--log", path("log.txt")};
+        program.start(command.takeFirst(), command);
+    }
+    // The exit status; -1 when it runs past timeoutMs, -2 when it crashed.
+    int finish(int timeoutMs = 60000)
+    {
+        if (!program.waitForFinished(timeoutMs))
+            return -1;
+        out = program.readAllStandardOutput();
+        err = program.readAllStandardError();
+        return program.exitStatus() == QProcess::NormalExit ? program.exitCode() : -2;
+    }
+    int run(const QStringList &arguments) { return start(arguments), finish(); }
+    // The report's rows as "unit step result text"; a step that ran has its start time, a skipped one not.
+    QStringList report() const
+    {
+        QStringList lines = read("report.csv").split("\r\n", Qt::SkipEmptyParts), rows;
+        if (lines.isEmpty() || lines.takeFirst() != "unit,step,result,text,started,duration_ms")
+            return {"<no report or a bad header>"};
+        for (const QString &line : lines) {
+            const QStringList cells = line.split(',');
+            if (cells.size() != 6 || cells[4].isEmpty() != (cells[2] == "skipped"))
+                return {"<bad timing> " + line};
+            rows << cells.mid(0, 4).join(' ');
+        }
+        return rows;
+    }
+
+    QTemporaryDir dir;
+    QStringList wrapper;
+    QProcess program;
+    QByteArray out, err;
+};

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "ConsoleOperations.h"
+#include "HostChecks.h"
+#include "IpPaneOperations.h"
+#include "MainWindow.h"
+#include "OperationWiring.h"
+#include "RemoteConsole.h"
+#include "SettingsStore.h"
+#include "platform/CommandRunner.h"
+#include "platform/HostQuestions.h"
+
+#include <QAction>
+#include <QTemporaryDir>
+#include <QTest>
+
+// The program as main() puts it together over a temporary store, on a host that answers as an
+// administrator's, with the boxes it shows recorded as "<icon> <title>: <text>".
+struct WindowRig {
+    struct AdministratorHost : HostQuestions {
+        bool isAdministrator() override { return true; }
+        std::optional<int> majorVersion() override { return 10; }
+        std::string currencySymbol() override { return "$"; }
+    };
+    struct RecordingBoxes : MessageBoxes {
+        QStringList shown;
+        void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override
+        {
+            const char *icons[] = {"None", "Critical", "Exclamation", "Information"};
+            shown << QStringLiteral("%1 %2: %3").arg(icons[int(icon)], title, text);
+        }
+    };
+
+    WindowRig() : window(store), console(store)
+    {
+        window.setMessageBoxes(&boxes);
+        WireOperations(window, consoleOperations, ipPaneOperations);
+        window.show();
+    }
+    template <typename T = QWidget> T *child(const char *name, int slot = -1) const
+    {
+        return window.findChild<T *>(slot < 0 ? name : QString("%1[%2]").arg(name).arg(slot));
+    }
+    void menu(const char *item) const { child<QAction>(item)->trigger(); }
+    // Types through the field's keystroke filter; a click returns once the operation it starts has ended.
+    void type(const char *f, int slot, const QString &text) const { QTest::keyClicks(child(f, slot), text); }
+    void click(const char *name, int s = -1) const { QTest::mouseClick(child(name, s), Qt::LeftButton); }
+
+    QTemporaryDir dir;
+    SettingsStore store{dir.path()};
+    AdministratorHost host;
+    RecordingBoxes boxes;
+    HostChecks checks{host, boxes, [] {}};
+    frmPelmora2 window;
+    RemoteConsole console;
+    ConsoleOperations consoleOperations{window, console};
+    CommandRunner runner;
+    IpPaneOperations ipPaneOperations{window, checks, runner};
+};
