@@ -4,7 +4,9 @@
 // by PELMORA2_STUB_LOG, so the test sees exactly what cmd.exe started.
 #include <windows.h>
 
+#include <algorithm>
 #include <cctype>
+#include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -14,36 +16,21 @@ namespace
 
 std::string environment(const char *name)
 {
-    char buffer[MAX_PATH * 2] = {};
-    const DWORD length = GetEnvironmentVariableA(name, buffer, sizeof buffer);
-    return length > 0 && length < sizeof buffer ? std::string(buffer, length) : std::string();
+    const char *value = std::getenv(name);
+    return value ? value : "";
 }
 
-std::string lowered(std::string text)
-{
-    for (char &c : text)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return text;
-}
-
-// The name this copy plays: its file name without folder and extension.
-std::string role()
+std::string ownPath()
 {
     char path[MAX_PATH] = {};
     GetModuleFileNameA(nullptr, path, MAX_PATH);
-    std::string name = path;
-    name = name.substr(name.find_last_of("\\/") + 1);
-    return lowered(name.substr(0, name.find('.')));
+    return path;
 }
 
 // The command line after the program's own name, without the blanks that the redirection left.
 std::string arguments(const std::string &line)
 {
-    size_t i = 0;
-    if (!line.empty() && line[0] == '"')
-        i = line.find('"', 1) + 1;
-    else
-        i = line.find(' ');
+    size_t i = line.empty() || line[0] != '"' ? line.find(' ') : line.find('"', 1) + 1;
     if (i == std::string::npos || i >= line.size())
         return {};
     std::string args = line.substr(line[i] == ' ' ? i + 1 : i);
@@ -51,22 +38,8 @@ std::string arguments(const std::string &line)
     return args;
 }
 
-void appendToLog(const std::string &entry)
-{
-    const std::string log = environment("PELMORA2_STUB_LOG");
-    if (log.empty())
-        return;
-    HANDLE file = CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    DWORD written = 0;
-    WriteFile(file, entry.data(), static_cast<DWORD>(entry.size()), &written, nullptr);
-    CloseHandle(file);
-}
-
 // Bytes as they are: no text-mode line-end translation.
-void put(DWORD stream, const std::string &bytes)
+void put(const std::string &bytes, DWORD stream = STD_OUTPUT_HANDLE)
 {
     DWORD written = 0;
     WriteFile(GetStdHandle(stream), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
@@ -80,32 +53,25 @@ std::string sample(const std::string &name)
     return content.str();
 }
 
-// Starts a copy of this program that sleeps too, so that a runner has a grandchild to end.
-void startSleepingChild(const std::string &pidFile)
-{
-    char self[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string line = "slowcmd \"" + pidFile + "\" child";
-    STARTUPINFOA startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    if (CreateProcessA(self, line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                       &startup, &process)) {
-        CloseHandle(process.hThread);
-        CloseHandle(process.hProcess);
-    }
-}
-
-// slowcmd "<pid file>" [child]: notes its process id in the file and sleeps a minute.
+// slowcmd "<pid file>" [child]: notes its process id in the file and sleeps a minute; without "child"
+// it first starts a copy of itself that does the same, so that a runner has a grandchild to end.
 int slowCommand(const std::string &args)
 {
     const size_t close = args.find('"', 1);
     if (args.empty() || args[0] != '"' || close == std::string::npos)
         return 2;
-    const std::string pidFile = args.substr(1, close - 1);
-    if (args.find(" child") == std::string::npos)
-        startSleepingChild(pidFile);
-    std::ofstream(pidFile, std::ios::app) << GetCurrentProcessId() << "\n";
+    if (args.find(" child") == std::string::npos) {
+        std::string line = "slowcmd " + args.substr(0, close + 1) + " child";
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION process{};
+        if (CreateProcessA(ownPath().c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                           nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
+    }
+    std::ofstream(args.substr(1, close - 1), std::ios::app) << GetCurrentProcessId() << "\n";
     Sleep(60000);
     return 0;
 }
@@ -114,37 +80,35 @@ int slowCommand(const std::string &args)
 
 int main()
 {
-    const std::string line = GetCommandLineA();
-    const std::string name = role();
-    const std::string args = arguments(line);
-    appendToLog(name + "|" + line + "\n");
+    const std::string line = GetCommandLineA(), args = arguments(line);
+    // The name this copy plays: its file name without folder and extension.
+    std::string name = ownPath();
+    name = name.substr(name.find_last_of("\\/") + 1);
+    name = name.substr(0, name.find('.'));
+    std::transform(name.begin(), name.end(), name.begin(), [](unsigned char c) { return std::tolower(c); });
+    if (const std::string log = environment("PELMORA2_STUB_LOG"); !log.empty())
+        std::ofstream(log, std::ios::app | std::ios::binary) << name << "|" << line << "\n";
 
-    if (args == "/stubcheck") {
-        put(STD_OUTPUT_HANDLE, "PELMORA2 STUB " + name + "\r\n");
-        return 0;
-    }
-    if (name == "chcp") {
-        put(STD_OUTPUT_HANDLE, "Active code page: 437\r\n");
-    } else if (name == "arp") {
-        if (args == "-a")
-            put(STD_OUTPUT_HANDLE, sample("arp-a.txt"));
-    } else if (name == "ping") {
+    const std::string showConfig = "interface ip show config ";
+    if (args == "/stubcheck")
+        put("PELMORA2 STUB " + name + "\r\n");
+    else if (name == "chcp")
+        put("Active code page: 437\r\n");
+    else if (name == "arp" && args == "-a")
+        put(sample("arp-a.txt"));
+    else if (name == "ping") {
         for (const char *file : {"ping-reply.txt", "ping-timeout.txt"}) {
-            const std::string output = sample(file);
-            if (output.find("Pinging " + args + " ") != std::string::npos)
-                put(STD_OUTPUT_HANDLE, output);
+            if (sample(file).find("Pinging " + args + " ") != std::string::npos)
+                put(sample(file));
         }
-    } else if (name == "netsh") {
-        const std::string showConfig = "interface ip show config ";
-        if (args == "interface ip show interface")
-            put(STD_OUTPUT_HANDLE, sample("netsh-show-interface.txt"));
-        else if (args.rfind(showConfig, 0) == 0)
-            put(STD_OUTPUT_HANDLE, sample("netsh-show-config-" + args.substr(showConfig.size()) + ".txt"));
-    } else if (name == "errcmd") {
-        put(STD_OUTPUT_HANDLE, "to standard output\r\n");
-        put(STD_ERROR_HANDLE, "to standard error\r\n");
-    } else if (name == "slowcmd") {
+    } else if (name == "netsh" && args == "interface ip show interface")
+        put(sample("netsh-show-interface.txt"));
+    else if (name == "netsh" && args.rfind(showConfig, 0) == 0)
+        put(sample("netsh-show-config-" + args.substr(showConfig.size()) + ".txt"));
+    else if (name == "errcmd") {
+        put("to standard output\r\n");
+        put("to standard error\r\n", STD_ERROR_HANDLE);
+    } else if (name == "slowcmd")
         return slowCommand(args);
-    }
     return 0;
 }

@@ -7,10 +7,7 @@
 set -uo pipefail
 test_exe=$1 stub_exe=$2 samples=$3 state=$4
 
-skip() {
-    echo "SKIPPED: $*"
-    exit 77
-}
+skip() { echo "SKIPPED: $*"; exit 77; }
 command -v wine >/dev/null && command -v wineboot >/dev/null || skip "Wine is not installed"
 mkdir -p "$state"
 
@@ -32,11 +29,8 @@ japanese() {
 
 if [ ! -f "$state/prefix-ready" ]; then
     rm -rf "$WINEPREFIX"
-    start=$(date +%s%N)
-    if ! { japanese wineboot -i && wineserver -w; } >"$state/wineboot.log" 2>&1; then
+    { japanese wineboot -i && wineserver -w; } >"$state/wineboot.log" 2>&1 ||
         skip "Wine cannot make its prefix (see $state/wineboot.log)"
-    fi
-    echo "Wine prefix made in $((($(date +%s%N) - start) / 1000000)) ms"
     touch "$state/prefix-ready"
 fi
 
@@ -47,21 +41,15 @@ for name in arp ping netsh chcp errcmd slowcmd comspec; do
     cp "$stub_exe" "$state/stubs/$name.exe"
 done
 
-windows_path() {
-    local path
-    path=$(realpath "$1")
-    echo "Z:${path//\//\\}"
-}
+windows_path() { local path; path=$(realpath "$1"); echo "Z:${path//\//\\}"; }
 
 start=$(date +%s%N)
 japanese wine "$test_exe" "$(windows_path "$state/stubs")" "$(windows_path "$samples")" "$(windows_path "$state")\\work" \
     2> >(grep -v -e 'wine32 is missing' -e 'multiarch needs' -e 'dpkg --add-architecture' -e 'apt-get install wine32' >&2)
 status=$?
 echo "Wine test took $((($(date +%s%N) - start) / 1000000)) ms"
-if [ "$status" -ne 0 ] && [ -f "$state/work/stub.log" ]; then
-    echo "--- command lines the stubs saw:"
+[ "$status" -ne 0 ] && [ -f "$state/work/stub.log" ] && echo "--- command lines the stubs saw:" &&
     cat "$state/work/stub.log"
-fi
 # Whatever the test left running in this prefix ends here.
 wineserver -k 2>/dev/null
 exit $status
