@@ -21,6 +21,7 @@ bool WaitUntilListening(const QString &host, const QString &portText, int limitM
         return false;
     const QDeadlineTimer deadline(limitMs);
     while (!stop && !deadline.hasExpired()) {
+        const QDeadlineTimer slice(kRetryMs);
         QTcpSocket probe;
         probe.connectToHost(decimalDottedHost(host), *port);
         if (probe.waitForConnected(kRetryMs)) {
@@ -29,7 +30,7 @@ bool WaitUntilListening(const QString &host, const QString &portText, int limitM
         }
         probe.abort();
         // A refusal comes back at once: wait out the rest of the slice before the next try.
-        QThread::msleep(kRetryMs);
+        QThread::msleep(static_cast<unsigned long>(slice.remainingTime()));
     }
     return false;
 }
