@@ -9,7 +9,7 @@ window_fonts=(fonts-liberation)
 # The Windows programs: Qt's own source cross-built with MinGW, then the programs, their imports walked
 # with objdump, and the zip. Wine and Xvfb run them in the tests.
 windows_build=(g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 ninja-build dpkg-dev xz-utils zip
-               wine wine64 xvfb xauth xdotool imagemagick fonts-liberation)
+               wine wine64 xvfb xauth xdotool xclip tmux unzip imagemagick fonts-liberation)
 case "${1:-}" in
     --run) packages+=("${window_fonts[@]}" xvfb xauth x11-apps imagemagick) ;;
     # The MinGW cross compiler builds the Windows-only sources and Wine runs them; locales makes the
