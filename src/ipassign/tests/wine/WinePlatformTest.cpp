@@ -4,11 +4,13 @@
 // The stub folder is the only folder on PATH, so no real host command can run.
 #include "CaptureFolder.h"
 #include "CommandRunner.h"
+#include "ConsoleControl.h"
 #include "HostQuestions.h"
 #include "WindowsText_win.h"
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
@@ -336,6 +338,42 @@ void hostQuestions()
     SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SCURRENCY, previous);
 }
 
+// Ctrl+C, Ctrl+Break and a close of the console reach the program's callback from the thread the
+// system calls the routine on (Wine cannot deliver these events, so the test calls the routine as the
+// system does); after a close the routine holds the process until the program has done its work.
+void consoleControlEvents()
+{
+    struct Seen {
+        std::atomic<int> last{-1};
+    } seen;
+    const auto record = [](void *context, ConsoleControlEvent event) {
+        static_cast<Seen *>(context)->last = static_cast<int>(event);
+    };
+    check(InstallConsoleControl(record, &seen), "the handler routine is installed");
+    const std::pair<unsigned long, ConsoleControlEvent> rows[] = {{CTRL_C_EVENT, ConsoleControlEvent::Interrupt},
+                                                                  {CTRL_BREAK_EVENT, ConsoleControlEvent::Break}};
+    for (const auto &[event, expected] : rows) {
+        seen.last = -1;
+        int handled = 0;
+        std::thread([&handled, event = event] { handled = ConsoleControlRoutine(event); }).join();
+        check(handled == 1 && seen.last == static_cast<int>(expected),
+              "control event " + std::to_string(event) + " handled and handed on");
+    }
+    std::atomic<bool> returned{false};
+    std::thread closer([&returned] {
+        ConsoleControlRoutine(CTRL_CLOSE_EVENT);
+        returned = true;
+    });
+    Sleep(500);
+    check(seen.last == static_cast<int>(ConsoleControlEvent::Close) && !returned,
+          "after a close the routine waits for the program");
+    RemoveConsoleControl();
+    closer.join();
+    check(returned, "the close routine returns once the program is done");
+    seen.last = -1;
+    check(ConsoleControlRoutine(CTRL_C_EVENT) == 0 && seen.last == -1, "nothing is handled after removal");
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -371,6 +409,7 @@ int main(int argc, char **argv)
         {"capture folder and DelFile", captureFolderAndDelFile},
         {"interpreted temporary folder is refused", interpretedTemporaryFolderIsRefused},
         {"host questions", hostQuestions},
+        {"console control events", consoleControlEvents},
     };
     for (const auto &[name, run] : cases) {
         const int before = failures;
