@@ -13,6 +13,7 @@
 #include "SettingsStore.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
+#include "PrintText.h"
 #include "platform/StandardErrorTerminal.h"
 #include "platform/TerminationSignals.h"
 
@@ -23,17 +24,11 @@
 namespace
 {
 
-void printTo(std::FILE *stream, const QString &text)
-{
-    std::fputs(text.toUtf8().constData(), stream);
-    std::fflush(stream);
-}
-
 // The boxes of the host checks, as lines on standard error.
 struct StandardErrorBoxes : MessageBoxes {
     void showMessageBox(const QString &text, const QString &title, BoxIcon) override
     {
-        printTo(stderr,
+        PrintText(stderr,
                 QStringLiteral("pelmora2-batch: %1: %2\n").arg(title, QString(text).replace("\r\n", " ")));
     }
 };
@@ -95,14 +90,14 @@ int runPlan(const BatchOptions &options, const BatchPlan &plan)
     int status = exitStatus(run, outcomes);
     QString error;
     if (!options.reportPath.isEmpty() && !WriteBatchReport(options.reportPath, outcomes, &error)) {
-        printTo(stderr, QStringLiteral("pelmora2-batch: --report %1: %2\n").arg(options.reportPath, error));
+        PrintText(stderr, QStringLiteral("pelmora2-batch: --report %1: %2\n").arg(options.reportPath, error));
         status = std::max<int>(status, BatchExitFailed);
     }
     if (!options.logPath.isEmpty() && !writeLog(options.logPath, run.logText(), &error)) {
-        printTo(stderr, QStringLiteral("pelmora2-batch: --log %1: %2\n").arg(options.logPath, error));
+        PrintText(stderr, QStringLiteral("pelmora2-batch: --log %1: %2\n").arg(options.logPath, error));
         status = std::max<int>(status, BatchExitFailed);
     }
-    printTo(stdout, SummaryText(outcomes, progress.elapsedMs()));
+    PrintText(stdout, SummaryText(outcomes, progress.elapsedMs()));
     return status;
 }
 
@@ -113,11 +108,11 @@ int RunBatchProgram(const BatchOptions &options)
     const BatchPlan plan = ReadBatchPlan(options.planPath);
     if (!plan.problems.isEmpty()) {
         for (const PlanProblem &problem : plan.problems)
-            printTo(stderr, FormatPlanProblem(options.planPath, problem) + QLatin1Char('\n'));
+            PrintText(stderr, FormatPlanProblem(options.planPath, problem) + QLatin1Char('\n'));
         return BatchExitUsage;
     }
     if (options.dryRun) {
-        printTo(stdout, DescribeDryRun(plan));
+        PrintText(stdout, DescribeDryRun(plan));
         return BatchExitPassed;
     }
     return runPlan(options, plan);

@@ -1,5 +1,7 @@
 #include "BatchProgress.h"
 
+#include "PrintText.h"
+
 BatchProgress::BatchProgress(int unitCount, bool liveLine, std::FILE *stream, QObject *parent)
     : QObject(parent), m_unitCount(unitCount), m_liveLine(liveLine), m_stream(stream)
 {
@@ -61,6 +63,5 @@ void BatchProgress::drawLiveLine()
 
 void BatchProgress::write(const QString &text)
 {
-    std::fputs(text.toUtf8().constData(), m_stream);
-    std::fflush(m_stream);
+    PrintText(m_stream, text);
 }

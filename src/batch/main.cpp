@@ -2,9 +2,9 @@
 
 #include "BatchOptions.h"
 #include "BatchProgram.h"
+#include "PrintText.h"
 
 #include <QCoreApplication>
-#include <cstdio>
 
 int main(int argc, char *argv[])
 {
@@ -14,11 +14,10 @@ int main(int argc, char *argv[])
     const ParsedBatchCommandLine parsed = ParseBatchCommandLine(QCoreApplication::arguments());
     switch (parsed.outcome) {
     case ParsedBatchCommandLine::Outcome::Help:
-        std::fputs(parsed.text.toUtf8().constData(), stdout);
+        PrintText(stdout, parsed.text);
         return BatchExitPassed;
     case ParsedBatchCommandLine::Outcome::Error:
-        std::fprintf(stderr, "pelmora2-batch: %s\nTry pelmora2-batch --help.\n",
-                     parsed.text.toUtf8().constData());
+        PrintText(stderr, QStringLiteral("pelmora2-batch: %1\nTry pelmora2-batch --help.\n").arg(parsed.text));
         return BatchExitUsage;
     case ParsedBatchCommandLine::Outcome::Run:
         break;
