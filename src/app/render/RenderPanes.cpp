@@ -1,8 +1,10 @@
-// Renders the main window with each of its five panes, and the About box, to PNG files:
+// Renders the main window with each of its five panes, the About box, and the program's icon at the
+// sizes Windows asks for (packaging/windows/pelmora2.ico is made of these), to PNG files:
 //   pelmora2_render_panes <output folder>
 // The slot table comes from a throw-away store filled with sample rows, so the user's own is not read.
 #include "AboutBox.h"
 #include "MainWindow.h"
+#include "ProgramIcon.h"
 #include "SettingsStore.h"
 
 #include <QAction>
@@ -76,5 +78,12 @@ int main(int argc, char *argv[])
     frmVersion about(&window);
     about.show();
     ok = save(about, out.filePath(QStringLiteral("about.png"))) && ok;
+
+    for (const int size : {16, 24, 32, 48, 64, 256}) {
+        const QString path = out.filePath(QStringLiteral("icon-%1.png").arg(size));
+        const bool written = ProgramIconPixmap(size).save(path);
+        std::printf("%s %s\n", written ? "wrote" : "FAILED", qPrintable(path));
+        ok = written && ok;
+    }
     return ok ? 0 : 1;
 }

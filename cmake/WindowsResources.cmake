@@ -1,0 +1,15 @@
+# Gives a Windows program its version information, icon and manifest, all from project(VERSION).
+function(pelmora2_windows_resources target description)
+    if(NOT WIN32)
+        return()
+    endif()
+    set(PELMORA2_RC_NAME ${target})
+    set(PELMORA2_RC_FILE ${target}.exe)
+    set(PELMORA2_RC_DESCRIPTION ${description})
+    set(PELMORA2_RC_ICON ${PROJECT_SOURCE_DIR}/packaging/windows/pelmora2.ico)
+    set(PELMORA2_RC_MANIFEST ${CMAKE_BINARY_DIR}/generated/pelmora2.manifest)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/pelmora2.manifest ${PELMORA2_RC_MANIFEST} @ONLY)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/windows/program.rc.in
+                   ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc @ONLY)
+    target_sources(${target} PRIVATE ${CMAKE_CURRENT_BINARY_DIR}/${target}.rc)
+endfunction()
