@@ -1,9 +1,11 @@
 #include "ShowProbe.h"
 
 #include <QAbstractButton>
+#include <QAction>
 #include <QCoreApplication>
 #include <QEvent>
 #include <QFile>
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 #include <cstdio>
@@ -64,11 +66,22 @@ bool ExitAfterFirstShowIfAsked(QWidget &window)
 
 void ClickAfterFirstShowIfAsked(QWidget &window)
 {
-    const QString name = qEnvironmentVariable("PELMORA2_CLICK_AFTER_SHOW");
-    if (name.isEmpty())
+    const QStringList steps =
+        qEnvironmentVariable("PELMORA2_CLICK_AFTER_SHOW").split(u';', Qt::SkipEmptyParts);
+    if (steps.isEmpty())
         return;
-    window.installEventFilter(new FirstPaintWatcher(&window, [&window, name] {
-        if (auto *button = window.findChild<QAbstractButton *>(name))
-            button->click();
+    window.installEventFilter(new FirstPaintWatcher(&window, [&window, steps] {
+        // Each step waits for the one before, modal boxes included, as the user's clicks would.
+        for (const QString &step : steps) {
+            const QString name = step.section(u'=', 0, 0);
+            if (step.contains(u'=')) {
+                if (auto *field = window.findChild<QLineEdit *>(name))
+                    field->setText(step.section(u'=', 1));
+            } else if (auto *button = window.findChild<QAbstractButton *>(name)) {
+                button->click();
+            } else if (auto *action = window.findChild<QAction *>(name)) {
+                action->trigger();
+            }
+        }
     }));
 }

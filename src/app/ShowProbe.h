@@ -8,7 +8,8 @@ class QWidget;
 // not run, so nothing is saved). Returns whether the probe is armed.
 bool ExitAfterFirstShowIfAsked(QWidget &window);
 
-// For tests of the whole program: when the environment variable PELMORA2_CLICK_AFTER_SHOW names a button
-// of the window, that button is clicked once the window has been painted for the first time, as the
-// user would.
+// For tests of the whole program: once the window has been painted for the first time, carries out the
+// steps that the environment variable PELMORA2_CLICK_AFTER_SHOW lists, separated by ';', one after the
+// other as the user would: "name" clicks the button or chooses the menu item of that name,
+// "name=text" puts the text into the entry field of that name.
 void ClickAfterFirstShowIfAsked(QWidget &window);
