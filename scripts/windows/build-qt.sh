@@ -10,14 +10,16 @@ toolchain=$here/../../cmake/mingw-w64-x86_64.cmake
 version=$(dpkg-query -W -f='${Version}' qt6-base-dev | sed 's/[+-].*//')
 # Only what the programs use: Core, Gui, Widgets, Network, the windows platform plugin and the
 # windowsvista style. Left out besides the other modules: FreeType (Windows draws text with GDI and
-# DirectWrite), the Direct2D platform, JPEG and GIF images, TUIO touch, and the TLS backend.
+# DirectWrite), JPEG and GIF images, TUIO touch, and the TLS backend.
+# Direct2D stays: without it Qt 6.4's Windows plugin links to a DirectWrite font database that Gui
+# then leaves out.
 # tabletevent: Debian's repacked source has no wintab.h, which the Windows plugin's tablet code needs.
 options=(-DCMAKE_BUILD_TYPE=Release -DBUILD_SHARED_LIBS=ON
          -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake
          -DQT_BUILD_EXAMPLES=OFF -DQT_BUILD_TESTS=OFF -DQT_BUILD_BENCHMARKS=OFF
          -DFEATURE_sql=OFF -DFEATURE_opengl=OFF -DINPUT_opengl=no -DFEATURE_dbus=OFF
          -DFEATURE_openssl=OFF -DFEATURE_concurrent=OFF -DFEATURE_printsupport=OFF -DFEATURE_xml=OFF
-         -DFEATURE_testlib=OFF -DFEATURE_tabletevent=OFF -DFEATURE_freetype=OFF -DFEATURE_direct2d=OFF
+         -DFEATURE_testlib=OFF -DFEATURE_tabletevent=OFF -DFEATURE_freetype=OFF
          -DFEATURE_jpeg=OFF -DFEATURE_gif=OFF -DFEATURE_tuiotouch=OFF -DFEATURE_schannel=OFF)
 stamp="qtbase $version mingw64 posix; $(sha256sum "$toolchain" | cut -c1-16); ${options[*]}"
 

@@ -10,10 +10,10 @@
 #include "FileReplacement.h"
 #include "HostChecks.h"
 #include "OperationView.h"
+#include "PrintText.h"
 #include "SettingsStore.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
-#include "PrintText.h"
 #include "platform/StandardErrorTerminal.h"
 #include "platform/TerminationSignals.h"
 
@@ -29,7 +29,7 @@ struct StandardErrorBoxes : MessageBoxes {
     void showMessageBox(const QString &text, const QString &title, BoxIcon) override
     {
         PrintText(stderr,
-                QStringLiteral("pelmora2-batch: %1: %2\n").arg(title, QString(text).replace("\r\n", " ")));
+                  QStringLiteral("pelmora2-batch: %1: %2\n").arg(title, QString(text).replace("\r\n", " ")));
     }
 };
 

@@ -17,7 +17,8 @@ int main(int argc, char *argv[])
         PrintText(stdout, parsed.text);
         return BatchExitPassed;
     case ParsedBatchCommandLine::Outcome::Error:
-        PrintText(stderr, QStringLiteral("pelmora2-batch: %1\nTry pelmora2-batch --help.\n").arg(parsed.text));
+        PrintText(stderr,
+                  QStringLiteral("pelmora2-batch: %1\nTry pelmora2-batch --help.\n").arg(parsed.text));
         return BatchExitUsage;
     case ParsedBatchCommandLine::Outcome::Run:
         break;

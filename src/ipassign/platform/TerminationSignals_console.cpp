@@ -42,7 +42,8 @@ TerminationSignals::TerminationSignals(QObject *parent) : QObject(parent), m_hoo
         auto *self = static_cast<TerminationSignals *>(context);
         const int signalNumber = signalNumberOf(event);
         QMetaObject::invokeMethod(
-            self, [self, signalNumber] { emit self->terminationRequested(signalNumber); }, Qt::QueuedConnection);
+            self, [self, signalNumber] { emit self->terminationRequested(signalNumber); },
+            Qt::QueuedConnection);
     };
     m_hooks->installed = InstallConsoleControl(onEvent, this);
 }

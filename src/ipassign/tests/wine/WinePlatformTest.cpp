@@ -350,8 +350,8 @@ void consoleControlEvents()
         static_cast<Seen *>(context)->last = static_cast<int>(event);
     };
     check(InstallConsoleControl(record, &seen), "the handler routine is installed");
-    const std::pair<unsigned long, ConsoleControlEvent> rows[] = {{CTRL_C_EVENT, ConsoleControlEvent::Interrupt},
-                                                                  {CTRL_BREAK_EVENT, ConsoleControlEvent::Break}};
+    const std::pair<unsigned long, ConsoleControlEvent> rows[] = {
+        {CTRL_C_EVENT, ConsoleControlEvent::Interrupt}, {CTRL_BREAK_EVENT, ConsoleControlEvent::Break}};
     for (const auto &[event, expected] : rows) {
         seen.last = -1;
         int handled = 0;
