@@ -73,7 +73,7 @@ void BatchRunTest::planRunTwice()
     const QByteArray again[2] = {sim.received(0).mid(firstRun[0].size()),
                                  sim.received(1).mid(firstRun[1].size())};
     QVERIFY2(!again[0].contains("UE2") && !again[1].contains("UE2"), again[1].constData());
-    QVERIFY2(again[1].contains("UE3 ") && again[1].contains("UE4 "), again[1].constData());
+    QVERIFY2(again[1].contains("UE3") && again[1].contains("UE4"), again[1].constData());
 }
 
 void BatchRunTest::interruptedStep_data()
@@ -105,17 +105,16 @@ void BatchRunTest::interruptedStep()
     const QString moved = twoFreePorts().first();
     BatchRig rig;
     rig.start({rig.writePlan(QString("unit,ip,port,gateway,mask,new_port\nu,127.0.0.1,%1,%2\n")
-                                 .arg(sim.portText(0), columns.arg(moved)))});
+                                 .arg(sim.portText(0), columns.replace("%1", moved)))});
     QVERIFY(!sim.waitForEvent("command 0").isEmpty());
     QTest::qWait(300); // in the pause that follows an accepted command
     ::kill(pid_t(rig.program.processId()), SIGTERM);
     QCOMPARE(rig.finish(5000), 130);
 
-    for (QString &row : rows)
-        row = row.arg(moved);
+    rows.replaceInStrings("%1", moved);
     QCOMPARE(rig.report(), rows);
     const QString log = rig.read("log.txt");
-    QVERIFY2(log.endsWith("\r\n" + logVerdict.arg(moved) + "\r\n\r\n") && !log.contains("// Pass"),
+    QVERIFY2(log.endsWith("\r\n" + logVerdict.replace("%1", moved) + "\r\n\r\n") && !log.contains("// Pass"),
              qPrintable(log));
     QVERIFY2(rig.out.startsWith("Units: 0 passed, 0 failed, 1 interrupted, 0 skipped, 1 in all"),
              rig.out.constData());
