@@ -14,6 +14,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <sys/resource.h>
@@ -28,9 +29,10 @@ constexpr int FreshUnits = 64;
 struct ChildFigures {
     bool passed = false; // exit status 0: every step passed
     double wallMs = 0, cpuMs = 0, peakRssMiB = 0;
+    QByteArray firstFailure; // the summary's first FAILED line
 };
 
-// Runs the program with its output to /dev/null and waits for it. Its CPU time is what the children
+// Runs the program with its progress to /dev/null and waits for it. Its CPU time is what the children
 // reaped meanwhile used; its peak is its own VmHWM, read while it runs.
 ChildFigures runChild(const QString &program, const QStringList &arguments)
 {
@@ -42,7 +44,6 @@ ChildFigures runChild(const QString &program, const QStringList &arguments)
     };
     const double cpuBefore = cpuMs();
     QProcess child;
-    child.setStandardOutputFile(QProcess::nullDevice());
     child.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer wall;
     wall.start();
@@ -58,8 +59,12 @@ ChildFigures runChild(const QString &program, const QStringList &arguments)
         procStatus.close();
     }
     child.waitForFinished(-1);
+    const QList<QByteArray> summary = child.readAllStandardOutput().split('\n');
+    const auto failed = std::find_if(summary.cbegin(), summary.cend(),
+                                     [](const QByteArray &line) { return line.startsWith("FAILED "); });
     return {child.exitStatus() == QProcess::NormalExit && child.exitCode() == 0,
-            double(wall.nsecsElapsed()) / 1e6, cpuMs() - cpuBefore, peakKiB / 1024.0};
+            double(wall.nsecsElapsed()) / 1e6, cpuMs() - cpuBefore, peakKiB / 1024.0,
+            failed == summary.cend() ? QByteArray() : *failed};
 }
 
 void printRow(const QString &name, const ChildFigures &figures, double aloneMs)
@@ -67,6 +72,8 @@ void printRow(const QString &name, const ChildFigures &figures, double aloneMs)
     std::printf("%-44s %9.1f %7.3fx %9.1f %9.1f  %s\n", qPrintable(name), figures.wallMs,
                 figures.wallMs / aloneMs, figures.cpuMs, figures.peakRssMiB,
                 figures.passed ? "all passed" : "FAILED");
+    if (!figures.firstFailure.isEmpty())
+        std::printf("    first failure: %s\n", figures.firstFailure.constData());
 }
 
 // One fresh unit alone, then 64 others at once: each gets its address (static neighbour entry + ping)
