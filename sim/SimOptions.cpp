@@ -1,5 +1,7 @@
 #include "SimOptions.h"
 
+#include "Version.h"
+
 #include <QCommandLineParser>
 #include <QRegularExpression>
 
@@ -83,7 +85,8 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     const QCommandLineOption prefix(QStringLiteral("prefix-len"),
                                     QStringLiteral("Prefix length of the taken address (default 24)."),
                                     QStringLiteral("N"));
-    parser.addOptions({help, listen, record, quiet, fresh, mac, prefix});
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    parser.addOptions({help, version, listen, record, quiet, fresh, mac, prefix});
     parser.addPositionalArgument(QStringLiteral("UNIT"), QStringLiteral("PORT[:OPTION[,OPTION...]]"),
                                  QStringLiteral("UNIT [UNIT ...]"));
 
@@ -98,6 +101,11 @@ ParsedCommandLine parseCommandLine(const QStringList &arguments)
     if (parser.isSet(help)) {
         result.outcome = ParsedCommandLine::Outcome::Help;
         result.text = parser.helpText();
+        return result;
+    }
+    if (parser.isSet(version)) {
+        result.outcome = ParsedCommandLine::Outcome::Help;
+        result.text = QStringLiteral("qv512-sim %1\n").arg(QLatin1String(Pelmora2VersionText));
         return result;
     }
 

@@ -4,15 +4,22 @@ bool AssignGate::acquire()
 {
     std::unique_lock lock(m_mutex);
     const std::uint64_t ticket = m_nextTicket++;
-    m_turnChanged.wait(lock, [&] { return m_interrupted || m_serving == ticket; });
-    return !m_interrupted;
+    m_turnChanged.wait(lock,
+                       [&] { return m_interrupted || (m_admitted == ticket && m_inside < m_capacity); });
+    if (m_interrupted)
+        return false;
+    ++m_admitted;
+    ++m_inside;
+    // The next ticket may fit in as well.
+    m_turnChanged.notify_all();
+    return true;
 }
 
 void AssignGate::release()
 {
     {
         const std::lock_guard lock(m_mutex);
-        ++m_serving;
+        --m_inside;
     }
     m_turnChanged.notify_all();
 }

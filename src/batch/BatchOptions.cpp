@@ -1,6 +1,7 @@
 #include "BatchOptions.h"
 
 #include "BatchRun.h"
+#include "Version.h"
 
 #include <QCommandLineParser>
 #include <QDir>
@@ -23,9 +24,12 @@ The plan is a CSV file (UTF-8) with a header row; column order is free and names
   check     yes/no (default yes): a communication check last, on new_port when the port was changed
 Steps of one unit run in this order: assign, gateway, mask, new_port, check. A failing step ends that
 unit; its later steps are reported as skipped. Nothing is sent before the whole plan has been checked.
+A unit whose port refuses connections while its new_port answers has had its port changed already
+(a plan run again): new_port passes as "already listening on <new_port>" and the other steps use it.
 The console's receive limit and ESC attempts come from the REMOTE settings, as in the window.
 
-Report (--report): CSV with unit, step, result (pass, error, skipped), text, started, duration_ms.
+Report (--report): CSV with unit, step, result (pass, error, skipped,
+interrupted), text, started, duration_ms.
 Log (--log): the window's log lines, grouped per unit in plan order.
 
 Exit status: 0 every step passed, 1 some step failed, 2 plan or usage error (nothing was run),
@@ -65,6 +69,8 @@ ParsedBatchCommandLine ParseBatchCommandLine(const QStringList &arguments)
                                     QStringLiteral("Check the plan and print what each unit would be sent."));
     parser.addOptions({jobs, report, log, dryRun});
     const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption version(QStringLiteral("version"), QStringLiteral("Show the version."));
+    parser.addOption(version);
 
     ParsedBatchCommandLine parsed;
     if (!parser.parse(arguments)) {
@@ -74,6 +80,11 @@ ParsedBatchCommandLine ParseBatchCommandLine(const QStringList &arguments)
     if (parser.isSet(help)) {
         parsed.outcome = ParsedBatchCommandLine::Outcome::Help;
         parsed.text = parser.helpText();
+        return parsed;
+    }
+    if (parser.isSet(version)) {
+        parsed.outcome = ParsedBatchCommandLine::Outcome::Help;
+        parsed.text = QStringLiteral("pelmora2-batch %1\n").arg(QLatin1String(Pelmora2VersionText));
         return parsed;
     }
     const QStringList positional = parser.positionalArguments();

@@ -75,7 +75,10 @@ int runPlan(const BatchOptions &options, const BatchPlan &plan)
     const ConsoleSettings consoleSettings = loadConsoleSettings(store);
 
     BatchRun run(plan.units, options.jobs, consoleSettings, runner, *host);
-    BatchProgress progress(int(plan.units.size()), StandardErrorIsTerminal(), stderr);
+    int stepCount = 0;
+    for (const PlanUnit &unit : plan.units)
+        stepCount += int(unit.steps().size());
+    BatchProgress progress(int(plan.units.size()), stepCount, StandardErrorIsTerminal(), stderr);
     QObject::connect(&run, &BatchRun::stepFinished, &progress, &BatchProgress::stepFinished);
     QObject::connect(&run, &BatchRun::unitFinished, &progress, &BatchProgress::unitFinished);
     TerminationSignals termination;

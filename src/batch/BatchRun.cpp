@@ -1,15 +1,17 @@
 #include "BatchRun.h"
 
-#include "platform/CommandRunner.h"
+#include "platform/AssignmentsAtOnce.h"
+#include "platform/CaptureFolder.h"
+#include "platform/OpenFileLimit.h"
 
 #include <QTimer>
 #include <algorithm>
 
 BatchRun::BatchRun(const QList<PlanUnit> &units, int jobs, const ConsoleSettings &consoleSettings,
-                   CommandRunner &runner, HostQuestions &hostQuestions, QObject *parent)
-    : QObject(parent), m_units(units),
-      m_jobs(std::clamp(jobs, 1, MaxJobs)), m_shared{consoleSettings, m_assignGate, runner, hostQuestions},
-      m_runner(runner), m_outcomes(units.size()), m_logs(units.size())
+                   const CommandRunner &runner, HostQuestions &hostQuestions, QObject *parent)
+    : QObject(parent), m_units(units), m_jobs(std::clamp(jobs, 1, MaxJobs)),
+      m_assignGate(AssignmentsAtOnce()), m_shared{consoleSettings, m_assignGate, runner, hostQuestions},
+      m_outcomes(units.size()), m_logs(units.size())
 {
     qRegisterMetaType<StepOutcome>();
 }
@@ -25,6 +27,14 @@ BatchRun::~BatchRun()
 
 void BatchRun::start()
 {
+    // Each unit at work holds a connection, a thread's event loop and, while assigning, a host command.
+    RaiseOpenFileLimit();
+    // Made once before the workers start, so that their first assignments do not race to make it.
+    const bool assigns = std::any_of(m_units.cbegin(), m_units.cend(), [](const PlanUnit &unit) {
+        return unit.steps().contains(BatchStep::Assign);
+    });
+    if (assigns)
+        MakeCaptureFolder(CaptureBaseFolder());
     while (!m_interrupted && qsizetype(m_running.size()) < m_jobs && m_nextUnit < m_units.size())
         startNext();
     // A plan without units ends at once, but still through the event loop like any other.
@@ -74,10 +84,10 @@ void BatchRun::interrupt()
     if (m_interrupted)
         return;
     m_interrupted = true;
-    m_assignGate.interrupt();
-    m_runner.abortRunning();
+    // The workers first, so that a host command ended now counts as cut off in every one of them.
     for (const auto &worker : m_running)
         worker->interrupt();
+    m_assignGate.interrupt();
     finishIfDone();
 }
 

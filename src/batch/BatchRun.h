@@ -10,18 +10,19 @@
 #include <memory>
 #include <vector>
 
-// Runs the units of a plan, at most `jobs` at once, each in its own worker, in plan order. After an
-// interrupt no unit and no step starts any more, the steps in flight end at once, and every step that
-// did not run is reported as "skipped: interrupted".
+// Runs the units of a plan, at most `jobs` at once, each in its own worker, in plan order; their IP
+// assignments as many at once as the platform allows. After an interrupt no unit and no step starts
+// any more, the steps in flight end at once as "interrupted", and every step that did not run is
+// reported as "skipped: interrupted".
 class BatchRun : public QObject
 {
     Q_OBJECT
 
 public:
-    static constexpr int MaxJobs = 64;
+    static constexpr int MaxJobs = 256;
 
     BatchRun(const QList<PlanUnit> &units, int jobs, const ConsoleSettings &consoleSettings,
-             CommandRunner &runner, HostQuestions &hostQuestions, QObject *parent = nullptr);
+             const CommandRunner &runner, HostQuestions &hostQuestions, QObject *parent = nullptr);
     ~BatchRun() override;
 
     // Starts the first units; finished() follows once every unit has ended.
@@ -49,7 +50,6 @@ private:
     const int m_jobs;
     AssignGate m_assignGate;
     UnitWorkerShared m_shared;
-    CommandRunner &m_runner;
     qsizetype m_nextUnit = 0;
     std::vector<std::unique_ptr<UnitWorker>> m_running;
     QList<QList<StepOutcome>> m_outcomes; // per unit, filled as units end

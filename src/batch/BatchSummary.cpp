@@ -18,6 +18,8 @@ UnitResult UnitResultOf(const QList<StepOutcome> &unitOutcomes)
 {
     if (hasResult(unitOutcomes, StepOutcome::Result::Error))
         return UnitResult::Failed;
+    if (hasResult(unitOutcomes, StepOutcome::Result::Interrupted))
+        return UnitResult::Interrupted;
     if (unitOutcomes.isEmpty() || hasResult(unitOutcomes, StepOutcome::Result::Skipped))
         return UnitResult::Skipped;
     return UnitResult::Passed;
@@ -26,7 +28,7 @@ UnitResult UnitResultOf(const QList<StepOutcome> &unitOutcomes)
 QString SummaryText(const QList<StepOutcome> &outcomes, qint64 elapsedMs)
 {
     QStringList lines;
-    int counts[3] = {0, 0, 0}; // by UnitResult
+    int counts[4] = {0, 0, 0, 0}; // by UnitResult
     int units = 0;
     // The outcomes of one unit are adjacent, in plan order.
     for (qsizetype first = 0; first < outcomes.size();) {
@@ -43,9 +45,11 @@ QString SummaryText(const QList<StepOutcome> &outcomes, qint64 elapsedMs)
         }
         first = end;
     }
-    lines << QStringLiteral("Units: %1 passed, %2 failed, %3 skipped, %4 in all; total time %5 s")
+    const int interrupted = counts[int(UnitResult::Interrupted)];
+    lines << QStringLiteral("Units: %1 passed, %2 failed, %3%4 skipped, %5 in all; total time %6 s")
                  .arg(counts[int(UnitResult::Passed)])
                  .arg(counts[int(UnitResult::Failed)])
+                 .arg(interrupted ? QStringLiteral("%1 interrupted, ").arg(interrupted) : QString())
                  .arg(counts[int(UnitResult::Skipped)])
                  .arg(units)
                  .arg(double(elapsedMs) / 1000.0, 0, 'f', 1);

@@ -33,6 +33,8 @@ public:
     void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override;
 
     const QString &log() const { return m_log; }
+    // Replaces the log from position `from` on with text.
+    void replaceLogFrom(qsizetype from, const QString &text) { m_log = m_log.left(from) + text; }
     // The last box shown since the last call, and forgets it.
     std::optional<Box> takeLastBox();
 

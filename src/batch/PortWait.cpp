@@ -34,3 +34,37 @@ bool WaitUntilListening(const QString &host, const QString &portText, int limitM
     }
     return false;
 }
+
+PortProbe ProbePort(const QString &host, const QString &portText, int limitMs, bool askConsole,
+                    const std::atomic<bool> &stop)
+{
+    const std::optional<quint16> port = portFromHexText(portText);
+    if (!port)
+        return PortProbe::Unreached;
+    QTcpSocket probe;
+    probe.connectToHost(decimalDottedHost(host), *port);
+    // In slices, so that an interrupt is seen soon.
+    const QDeadlineTimer connectDeadline(limitMs);
+    while (!probe.waitForConnected(kRetryMs)) {
+        if (probe.error() == QAbstractSocket::ConnectionRefusedError)
+            return PortProbe::Refused;
+        if (probe.state() == QAbstractSocket::UnconnectedState || stop || connectDeadline.hasExpired())
+            return PortProbe::Unreached;
+    }
+    if (!askConsole) {
+        probe.abort();
+        return PortProbe::Accepted;
+    }
+    probe.write("\x1b");
+    probe.waitForBytesWritten(limitMs);
+    QByteArray reply;
+    const QDeadlineTimer answerDeadline(limitMs);
+    while (reply.size() < 4 && !stop && !answerDeadline.hasExpired()) {
+        if (probe.waitForReadyRead(kRetryMs))
+            reply += probe.readAll();
+        else if (probe.state() != QAbstractSocket::ConnectedState)
+            break;
+    }
+    probe.abort();
+    return reply.size() >= 4 && reply.startsWith("\x1b\r\n") ? PortProbe::Answered : PortProbe::Accepted;
+}

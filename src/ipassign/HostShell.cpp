@@ -21,7 +21,7 @@ QString HostShell::PrepCaptureFile()
     const std::string folder = MakeCaptureFolder(CaptureBaseFolder());
     if (folder.empty())
         throw HostStepFailed("capture folder could not be made");
-    m_capturePath = QString::fromLocal8Bit(folder + HostPathSeparator() + "temp.txt");
+    m_capturePath = QString::fromLocal8Bit(folder + HostPathSeparator()) + m_captureFileName;
     Redirected(QString(), m_capturePath); // a path the interpreter would not take as it stands runs nothing
     DelFileIfExists(m_capturePath);
     return m_capturePath;

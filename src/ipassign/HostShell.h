@@ -25,6 +25,9 @@ public:
     void ExecCaptured(const QString &command, const QString &capturePath);
     // Readies the capture folder, removes a leftover capture file and gives the capture file's path.
     QString PrepCaptureFile();
+    // The capture file's name in the capture folder ("temp.txt" unless set): shells that run host
+    // commands at the same time each need their own.
+    void setCaptureFileName(const QString &name) { m_captureFileName = name; }
     // For an end of the program in the middle of an operation: ends the running command with all it
     // started, lets no other start, and removes the capture file.
     void AbandonHostWork();
@@ -39,5 +42,6 @@ public:
 
 private:
     CommandRunner &m_runner;
+    QString m_captureFileName = QStringLiteral("temp.txt");
     QString m_capturePath; // the last one given, "" before the first
 };

@@ -23,6 +23,8 @@ public:
     bool PingSlot(const QString &ip, int slot);
     // The program is ending: the running host command ends, nothing else starts, the capture file goes.
     void AbandonHostWork() { m_shell.AbandonHostWork(); }
+    // For operations that run beside others in one process: a capture file of their own.
+    void setCaptureFileName(const QString &name) { m_shell.setCaptureFileName(name); }
     bool SetSlotIP(const QString &mac, const QString &ip, int slot);
 
 private:

@@ -5,7 +5,9 @@
 #include "NamespacePair.h"
 #include "WindowRig.h"
 
+#include <QDateTime>
 #include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QScopeGuard>
@@ -115,7 +117,26 @@ void NamespaceTest::ipPaneSetThenPing()
     QCOMPARE(pingLog.count(reply), 4);
 }
 
-// The unit without an answer fails its assignment with the window's text and skips its check.
+namespace
+{
+// When each step of the report began and ended, by the report's own header names: "unit step" -> ms.
+QMap<QString, std::pair<qint64, qint64>> stepTimes(const QString &report)
+{
+    QStringList lines = report.split("\r\n", Qt::SkipEmptyParts);
+    const QStringList header = lines.value(0).remove(QChar(0xFEFF)).split(',');
+    QMap<QString, std::pair<qint64, qint64>> times;
+    for (const QString &line : lines.mid(1)) {
+        const QStringList cells = line.split(',');
+        const auto cell = [&](const char *name) { return cells.value(header.indexOf(name)); };
+        const qint64 start = QDateTime::fromString(cell("started"), Qt::ISODateWithMs).toMSecsSinceEpoch();
+        times[cell("unit") + ' ' + cell("step")] = {start, start + cell("duration_ms").toLongLong()};
+    }
+    return times;
+}
+} // namespace
+
+// The unit without an answer fails its assignment with the window's text and skips its check; the two
+// assignments run at the same time, each with its own capture file.
 void NamespaceTest::batchAssignThenCheck()
 {
     FreshUnit u("02");
@@ -136,6 +157,9 @@ void NamespaceTest::batchAssignThenCheck()
     QVERIFY(log.contains("<SLOT 0 : Communication Check >\r\n        IP : 198.51.100.20   Port : 2710\r\n"
                          "        // Pass  \r\n\r\n"));
     QVERIFY2(u.neighbour().contains("lladdr 0a:00:3c:5e:7a:02 PERMANENT"), u.neighbour().constData());
+    const auto times = stepTimes(rig.read("report.csv"));
+    const auto fresh = times.value("fresh assign"), absent = times.value("absent assign");
+    QVERIFY2(fresh.first < absent.second && absent.first < fresh.second, "the assignments did not overlap");
 }
 
 QTEST_MAIN(NamespaceTest)

@@ -31,6 +31,8 @@ struct PlanUnit {
     QString checkPort() const;
     // The whole MAC address as the IP pane builds it: the fixed prefix, "-" and the MAC tail.
     QString macAddress() const;
+    // The capture file of this unit's host commands, "temp-<line>.txt": units assign at the same time.
+    QString captureFileName() const;
 };
 
 // One problem found in a plan, printed as "PLAN:LINE: COLUMN: reason".

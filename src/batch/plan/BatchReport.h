@@ -8,7 +8,7 @@
 
 // The outcome of one step of one unit, one row of the report.
 struct StepOutcome {
-    enum class Result { Pass, Error, Skipped };
+    enum class Result { Pass, Error, Skipped, Interrupted };
 
     QString unit;
     BatchStep step = BatchStep::Check;
@@ -18,7 +18,7 @@ struct StepOutcome {
     qint64 durationMs = 0;
 };
 
-// "pass", "error", "skipped".
+// "pass", "error", "skipped", "interrupted".
 QString ResultName(StepOutcome::Result result);
 
 // Writes the report as CSV (RFC 4180, UTF-8): the header "unit,step,result,text,started,duration_ms"

@@ -46,6 +46,11 @@ QString PlanUnit::macAddress() const
     return QLatin1String(SlotMACPrefix) + '-' + mac;
 }
 
+QString PlanUnit::captureFileName() const
+{
+    return QStringLiteral("temp-%1.txt").arg(line);
+}
+
 QString ResultName(StepOutcome::Result result)
 {
     switch (result) {
@@ -55,6 +60,8 @@ QString ResultName(StepOutcome::Result result)
         return QStringLiteral("error");
     case StepOutcome::Result::Skipped:
         return QStringLiteral("skipped");
+    case StepOutcome::Result::Interrupted:
+        return QStringLiteral("interrupted");
     }
     return {};
 }

@@ -32,10 +32,11 @@ QString visibleLine(const QByteArray &line)
     return text;
 }
 
-QString captureFilePath()
+QString captureFilePath(const PlanUnit &unit)
 {
     const QString separator = QString(QLatin1Char(HostPathSeparator()));
-    return QString::fromLocal8Bit(CaptureBaseFolder()) + separator + "QV512" + separator + "temp.txt";
+    return QString::fromLocal8Bit(CaptureBaseFolder()) + separator + "QV512" + separator +
+           unit.captureFileName();
 }
 
 const QString StepIndent = QStringLiteral("    ");
@@ -46,9 +47,9 @@ QString describeAssign(const PlanUnit &unit)
 {
     const QString hostIp = HostIPAddr(ConvIPAddr(unit.ip));
     const QString mac = unit.macAddress();
-    const QString capture = captureFilePath();
+    const QString capture = captureFilePath(unit);
     const QString token = QStringLiteral("<interface> ");
-    QString text = StepIndent + "assign: host commands, one unit at a time, each through the command "
+    QString text = StepIndent + "assign: host commands, each through the command "
                                 "interpreter after \"chcp 437 &&\":\n";
     for (const QString &command :
          {NeighborTableClearCommand(), HostShell::Redirected(InterfaceListCommand(), capture),

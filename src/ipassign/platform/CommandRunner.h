@@ -23,6 +23,7 @@ public:
 
     // A command still running after this long is killed, with everything it started.
     void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
+    std::chrono::milliseconds timeLimit() const { return m_timeLimit; }
 
     // Returns when the command has ended. False when it could not be started or was killed at the
     // time limit; the command's own exit code is not looked at.

@@ -1,0 +1,8 @@
+#include "AssignmentsAtOnce.h"
+
+#include <climits>
+
+int AssignmentsAtOnce()
+{
+    return INT_MAX;
+}

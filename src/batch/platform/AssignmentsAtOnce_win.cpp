@@ -1,0 +1,6 @@
+#include "AssignmentsAtOnce.h"
+
+int AssignmentsAtOnce()
+{
+    return 1;
+}

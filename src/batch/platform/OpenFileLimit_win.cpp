@@ -1,0 +1,3 @@
+#include "OpenFileLimit.h"
+
+void RaiseOpenFileLimit() {}
