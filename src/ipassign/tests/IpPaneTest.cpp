@@ -415,6 +415,40 @@ private slots:
         }
     }
 
+    // Run as root with the caller's environment kept (sudo -E), a host command finds its tools and reads
+    // its settings only where root's own do: another user's ip early on PATH never runs.
+    void hostCommandsIgnoreTheCallersEnvironment()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("ran");
+        writeFile(dir.filePath("ip"), "#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\n");
+        QVERIFY(::chmod(QFile::encodeName(dir.filePath("ip")), 0755) == 0 &&
+                ::chmod(QFile::encodeName(dir.path()), 0755) == 0);
+        if (const passwd *nobody = ::getpwnam("nobody"); ::geteuid() == 0 && nobody)
+            QVERIFY(::chown(QFile::encodeName(dir.filePath("ip")), nobody->pw_uid, nobody->pw_gid) == 0);
+        const auto restore = qScopeGuard([path = qgetenv("PATH")] {
+            qputenv("PATH", path);
+            for (const char *name : {"ENV", "BASH_ENV", "IFS", "CDPATH", "LD_LIBRARY_PATH"})
+                qunsetenv(name);
+        });
+        qputenv("PATH", QFile::encodeName(dir.path()) + ":" + qgetenv("PATH"));
+        for (const char *name : {"ENV", "BASH_ENV", "IFS", "CDPATH", "LD_LIBRARY_PATH"})
+            qputenv(name, QFile::encodeName(dir.path()));
+        CommandRunner runner;
+        const QString adapters = qEnvironmentVariable("PELMORA2_BIN_DIR") + "/hostcmd";
+        runner.setAdapterFolder(adapters.toStdString());
+
+        QVERIFY(
+            runner.ExecShellCmd("arp -a > /dev/null && env > '" + dir.filePath("env").toStdString() + "'"));
+
+        QVERIFY(!QFileInfo::exists(marker));
+        QStringList seen = QString(readFile(dir.filePath("env"))).split('\n', Qt::SkipEmptyParts);
+        seen.removeIf(
+            [](const QString &line) { return line.startsWith("PWD=") || line.startsWith("OLDPWD="); });
+        seen.sort();
+        QCOMPARE(seen, QStringList({"LC_ALL=C", "PATH=" + adapters + ":/usr/sbin:/usr/bin:/sbin:/bin"}));
+    }
+
     // The shipped host adapters, run directly on loopback.
     void hostAdapters()
     {
