@@ -99,6 +99,13 @@ bool HostChecks::CheckAdminRights()
     return true;
 }
 
+bool HostChecks::IsRefusedUnitAddress(const QString &hostIp)
+{
+    std::uint32_t ip = 0;
+    return !ParseDottedAddress(hostIp.toLatin1().constData(), ip) ||
+           NeighbourRefusal(ip, m_host.neighbourHost()) != nullptr;
+}
+
 void HostChecks::ShowNoNetworkMsg()
 {
     m_boxes.showMessageBox(noNetworkText(isJapaneseHost()), QStringLiteral("Error"), BoxIcon::Exclamation);

@@ -96,6 +96,8 @@ class PosixHostQuestions final : public HostQuestions
 public:
     bool isAdministrator() override { return geteuid() == 0 || hasEffectiveNetAdmin(); }
 
+    NeighbourHost neighbourHost() override { return ReadNeighbourHost(); }
+
     // A POSIX host needs the interface-aware neighbour command, as newer Windows does.
     std::optional<int> majorVersion() override { return 6; }
 
