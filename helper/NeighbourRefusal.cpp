@@ -1,5 +1,8 @@
 #include "NeighbourRefusal.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace
 {
 
@@ -25,18 +28,16 @@ const char *NeighbourRefusal(std::uint32_t ip, const NeighbourHost &host)
         {0xA9FE0000U, 16, "it is a link-local address"},
         {0xE0000000U, 4, "it is a multicast address"},
     };
-    for (const Special &special : specials) {
-        if (inBlock(ip, special.block, special.prefixLength))
-            return special.reason;
-    }
-    for (const HostSubnet &subnet : host.subnets) {
-        if (ip == subnet.address)
-            return "it is an address of this host";
-    }
-    for (const std::uint32_t gateway : host.gateways) {
-        if (ip == gateway)
-            return "it is a gateway in this host's routing table";
-    }
+    const auto special = std::find_if(std::begin(specials), std::end(specials), [ip](const Special &s) {
+        return inBlock(ip, s.block, s.prefixLength);
+    });
+    if (special != std::end(specials))
+        return special->reason;
+    if (std::any_of(host.subnets.begin(), host.subnets.end(),
+                    [ip](const HostSubnet &s) { return s.address == ip; }))
+        return "it is an address of this host";
+    if (std::find(host.gateways.begin(), host.gateways.end(), ip) != host.gateways.end())
+        return "it is a gateway in this host's routing table";
     for (const HostSubnet &subnet : host.subnets) {
         // /31 and /32 have no network or broadcast address of their own.
         if (subnet.prefixLength > 30 || !inBlock(ip, subnet.address, subnet.prefixLength))

@@ -54,7 +54,7 @@ bool parseMac(const char *text, unsigned char mac[6])
 {
     if (std::strlen(text) != 17)
         return false;
-    for (int i = 0; i < 6; ++i) {
+    for (std::size_t i = 0; i < 6; ++i) {
         const int high = hexValue(text[i * 3]), low = hexValue(text[i * 3 + 1]);
         if (high < 0 || low < 0 || (i < 5 && text[i * 3 + 2] != text[2]) ||
             (text[2] != '-' && text[2] != ':'))
