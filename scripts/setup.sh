@@ -2,7 +2,7 @@
 # Installs the Debian packages that building, running and testing Pelmora2 need, when they are missing.
 set -euo pipefail
 
-packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping)
+packages=(build-essential cmake qt6-base-dev iproute2 iputils-ping libcap2-bin)
 # The window is laid out for a narrow sans-serif; Liberation Sans has Arial's widths. Without it a wider
 # font stands in and the window draws the texts that would not fit smaller.
 window_fonts=(fonts-liberation)

@@ -9,12 +9,18 @@
 #include "ShowProbe.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
+#include "platform/RaisedPrivilege.h"
 #include "platform/TerminationSignals.h"
 
 #include <QApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    if (const std::string refusal = RaisedPrivilegeRefusal("pelmora2"); !refusal.empty()) {
+        std::fputs(refusal.c_str(), stderr);
+        return 1;
+    }
     QApplication app(argc, argv);
 
     SettingsStore store; // the user's own

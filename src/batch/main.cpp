@@ -3,11 +3,17 @@
 #include "BatchOptions.h"
 #include "BatchProgram.h"
 #include "PrintText.h"
+#include "platform/RaisedPrivilege.h"
 
 #include <QCoreApplication>
+#include <cstdio>
 
 int main(int argc, char *argv[])
 {
+    if (const std::string refusal = RaisedPrivilegeRefusal("pelmora2-batch"); !refusal.empty()) {
+        std::fputs(refusal.c_str(), stderr);
+        return BatchExitUsage;
+    }
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("pelmora2-batch"));
 

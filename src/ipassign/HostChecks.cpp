@@ -20,15 +20,15 @@ QString cautionText(bool japanese, RightsHowTo howTo)
             QStringLiteral("このアプリケーションは管理者権限で実行してください。"),
             windows ? QStringLiteral("(Windows10での実行方法例)") : QStringLiteral("(Linuxでの実行方法例)"),
             windows ? QStringLiteral(" Pelmora2.exeを実行時にマウス右クリック「管理者として実行」")
-                    : QStringLiteral(" sudo pelmora2で実行、またはプログラムにCAP_NET_ADMINを付与"
-                                     "(setcap cap_net_admin+ep)")}
+                    : QStringLiteral(
+                          " 自分をグループpelmora2に追加(インストール済みパッケージ)、またはrootで実行")}
             .join(LineBreak);
     return QStringList{QStringLiteral("You need to run this program as an administrator."),
                        windows ? QStringLiteral("for example (Windows10),")
                                : QStringLiteral("for example (Linux),"),
                        windows ? QStringLiteral("Right-click context menu 'Run as administrator'")
-                               : QStringLiteral("sudo pelmora2, or give the program CAP_NET_ADMIN "
-                                                "(setcap cap_net_admin+ep)")}
+                               : QStringLiteral("add yourself to the group pelmora2 (installed package), "
+                                                "or run as root")}
         .join(LineBreak);
 }
 
@@ -97,6 +97,13 @@ bool HostChecks::CheckAdminRights()
         return false;
     }
     return true;
+}
+
+bool HostChecks::IsRefusedUnitAddress(const QString &hostIp)
+{
+    std::uint32_t ip = 0;
+    return !ParseDottedAddress(hostIp.toLatin1().constData(), ip) ||
+           NeighbourRefusal(ip, m_host.neighbourHost()) != nullptr;
 }
 
 void HostChecks::ShowNoNetworkMsg()

@@ -29,6 +29,9 @@ public:
     bool CheckAdminRights();
     // The "network environment not found" box.
     void ShowNoNetworkMsg();
+    // Whether a unit's neighbour entry for the dotted address would take an address the host needs:
+    // its own, a gateway, a subnet's network or broadcast address, or a special address.
+    bool IsRefusedUnitAddress(const QString &hostIp);
 
 private:
     bool isJapaneseHost();

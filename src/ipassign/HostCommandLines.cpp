@@ -5,6 +5,11 @@ QString NeighborTableClearCommand()
     return QStringLiteral("arp -d");
 }
 
+QString NeighborEntryRemoveCommand(const QString &hostIp)
+{
+    return "arp -d " + hostIp;
+}
+
 QString NeighborTableListCommand()
 {
     return QStringLiteral("arp -a");

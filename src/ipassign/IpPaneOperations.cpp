@@ -3,6 +3,7 @@
 #include "AddressValidation.h"
 #include "CaptureFile.h"
 #include "HostAddressText.h"
+#include "HostChecks.h"
 #include "HostCommandLines.h"
 #include "NeighborCommand.h"
 #include "OperationView.h"
@@ -125,7 +126,7 @@ bool IpPaneOperations::SetSlotIP(const QString &mac, const QString &ip, int slot
     const QString ipCode = ConvIPAddr(ip);
     if (!IsSlotMACAddress(mac)) {
         showSlotError(slot, " : MAC Address Error!", DataSetTitle);
-    } else if (ipCode.size() != 12) {
+    } else if (ipCode.size() != 12 || m_hostChecks.IsRefusedUnitAddress(HostIPAddr(ipCode))) {
         showSlotError(slot, " : IP Address Error!", DataSetTitle);
     } else {
         try {
@@ -151,6 +152,12 @@ bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, cons
 
     m_shell.ExecCaptured(AssignmentPingCommand(hostIp), capture);
     if (!CaptureHasLine(capture, "TTL=")) {
+        // No unit answered: the static entry would only mislead the host's traffic to that address.
+        try {
+            m_shell.ExecShellCmd(NeighborEntryRemoveCommand(hostIp));
+        } catch (const HostStepFailed &) {
+            // The box below still tells what failed; the entry's removal is a courtesy to the host.
+        }
         // The capture stays for a look at what the ping said; the next operation removes it.
         showSlotError(slot, " " + ip + " : IP Set Error!", SetTitle);
         return false;

@@ -36,7 +36,7 @@ bool interfaceConfigMentions(HostShell &shell, const QString &token, const QStri
 {
     const QString capture = shell.PrepCaptureFile();
     shell.ExecCaptured(InterfaceConfigCommand(token), capture);
-    const bool found = CaptureHasLine(capture, prefix);
+    const bool found = ConfigNamesNetwork(ReadCaptureLines(capture), prefix);
     HostShell::DelFile(capture);
     return found;
 }
@@ -60,6 +60,18 @@ QStringList ConnectedInterfaceTokens(const QStringList &listingLines)
             tokens.append(field + ' ');
     }
     return tokens;
+}
+
+bool ConfigNamesNetwork(const QStringList &configLines, const QString &prefix)
+{
+    for (const QString &line : configLines) {
+        for (qsizetype at = line.indexOf(prefix); at >= 0; at = line.indexOf(prefix, at + 1)) {
+            const QChar before = at > 0 ? line.at(at - 1) : QChar(' ');
+            if (!before.isDigit() && before != '.')
+                return true;
+        }
+    }
+    return false;
 }
 
 QString MakeNeighborCmd(HostShell &shell, HostChecks &hostChecks, const QString &hostIp, const QString &mac)

@@ -1,11 +1,12 @@
 #include "FileReplacement.h"
 
+#include "FolderWalk_posix.h"
+
 #include <QFile>
 #include <QRandomGenerator>
 
 #include <cerrno>
 #include <climits>
-#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -21,26 +22,68 @@ QString systemReason(const char *what)
     return QString::fromLatin1(what) + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(errno));
 }
 
-// The file that a save really replaces: path itself, or the target of a symlink at path when that
-// belongs to the link's owner. Empty, with error set, when the save must not go there.
-std::string replacedFile(const std::string &path, QString &error)
+// A file held by the open folder it sits in, as the save found it.
+struct HeldFile {
+    int folder = -1;
+    std::string name;
+    bool exists = false;
+    struct stat st {
+    };
+};
+
+void release(HeldFile &file)
 {
-    struct stat linkSt {
-    };
-    if (::lstat(path.c_str(), &linkSt) != 0 || !S_ISLNK(linkSt.st_mode))
-        return path;
-    char resolved[PATH_MAX];
-    struct stat targetSt {
-    };
-    if (!::realpath(path.c_str(), resolved) || ::stat(resolved, &targetSt) != 0) {
+    if (file.folder >= 0)
+        ::close(file.folder);
+    file.folder = -1;
+}
+
+// Opens path's folder steadily and looks at the name in it without following it.
+bool holdFile(const std::string &path, bool makeFolders, HeldFile &file, QString &error)
+{
+    std::string reason;
+    auto [folder, name] = SplitLastName(path);
+    file.name = name;
+    file.folder = OpenFolderSteadily(folder, makeFolders, reason);
+    if (file.folder < 0 || name.empty() || name == "." || name == "..") {
+        error = reason.empty() ? QStringLiteral("it names no file") : QString::fromLocal8Bit(reason);
+        release(file);
+        return false;
+    }
+    file.exists = ::fstatat(file.folder, name.c_str(), &file.st, AT_SYMLINK_NOFOLLOW) == 0;
+    return true;
+}
+
+// The file that a save really replaces: path itself, or the target of a symlink at path when that
+// belongs to the link's owner, reached again from the start by the target's own path.
+bool holdReplacedFile(const std::string &path, bool makeFolders, HeldFile &file, QString &error)
+{
+    if (!holdFile(path, makeFolders, file, error))
+        return false;
+    if (!file.exists || !S_ISLNK(file.st.st_mode))
+        return true;
+    const uid_t linkOwner = file.st.st_uid;
+    char target[PATH_MAX];
+    const ssize_t size = ::readlinkat(file.folder, file.name.c_str(), target, sizeof target - 1);
+    release(file);
+    if (size <= 0) {
         error = QStringLiteral("it is a symlink to no file");
-        return {};
+        return false;
     }
-    if (targetSt.st_uid != linkSt.st_uid) {
+    std::string resolved(target, static_cast<std::size_t>(size));
+    if (resolved[0] != '/')
+        resolved = SplitLastName(path).first + "/" + resolved;
+    if (!holdFile(resolved, false, file, error) || !file.exists || S_ISLNK(file.st.st_mode)) {
+        release(file);
+        error = QStringLiteral("it is a symlink to no file");
+        return false;
+    }
+    if (file.st.st_uid != linkOwner) {
+        release(file);
         error = QStringLiteral("it is a symlink to a file of another owner");
-        return {};
+        return false;
     }
-    return resolved;
+    return true;
 }
 
 bool writeAll(int fd, const QByteArray &content)
@@ -57,22 +100,26 @@ bool writeAll(int fd, const QByteArray &content)
     return true;
 }
 
-// The new copy gets what the old file had: owner, group and mode. A fresh file keeps what open gave it.
-bool takeOverOwnerAndMode(int fd, const struct stat &old)
+// The new copy gets what the old file had: owner, group and mode; a fresh file the mode of its kind,
+// whatever the umask.
+bool takeOverOwnerAndMode(int fd, const struct stat *old, NewFile kind)
 {
-    if ((old.st_uid != ::geteuid() || old.st_gid != ::getegid()) && ::fchown(fd, old.st_uid, old.st_gid) != 0)
+    if (!old)
+        return ::fchmod(fd, kind == NewFile::Private ? 0600 : 0644) == 0;
+    if ((old->st_uid != ::geteuid() || old->st_gid != ::getegid()) &&
+        ::fchown(fd, old->st_uid, old->st_gid) != 0)
         return false;
-    return ::fchmod(fd, old.st_mode & 07777) == 0;
+    return ::fchmod(fd, old->st_mode & 07777) == 0;
 }
 
 // Writes the new copy to the disk, with the old file's owner and mode when there is one; closes fd.
-bool fillCopy(int fd, const QByteArray &content, const struct stat *old, QString &error)
+bool fillCopy(int fd, const QByteArray &content, const struct stat *old, NewFile kind, QString &error)
 {
     bool ok = true;
     if (!writeAll(fd, content) || ::fsync(fd) != 0) {
         error = systemReason("the new copy could not be written");
         ok = false;
-    } else if (old && !takeOverOwnerAndMode(fd, *old)) {
+    } else if (!takeOverOwnerAndMode(fd, old, kind)) {
         error = systemReason("the owner and mode could not be kept");
         ok = false;
     }
@@ -85,24 +132,18 @@ bool fillCopy(int fd, const QByteArray &content, const struct stat *old, QString
 
 } // namespace
 
-bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error)
+bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error, NewFile kind)
 {
-    const std::string target = replacedFile(path.toLocal8Bit().toStdString(), error);
-    if (target.empty())
+    HeldFile file;
+    if (!holdReplacedFile(QFile::encodeName(path).toStdString(), kind == NewFile::Private, file, error))
         return false;
-    struct stat old {
-    };
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+    const bool exists = file.exists;
+    const struct stat old = file.st;
+    const std::string &name = file.name;
+    const int dirFd = file.folder;
     if (exists && !S_ISREG(old.st_mode)) {
         error = QStringLiteral("it is not a regular file");
-        return false;
-    }
-    const std::size_t slash = target.rfind('/');
-    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
-    const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
-        error = systemReason("its folder could not be opened");
+        ::close(dirFd);
         return false;
     }
 
@@ -111,12 +152,11 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         copy = "." + name + "." + std::to_string(QRandomGenerator::system()->generate64());
-        fd = ::openat(dirFd, copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                      exists ? 0600 : 0666);
+        fd = ::openat(dirFd, copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    bool ok = fd >= 0 && fillCopy(fd, content, exists ? &old : nullptr, error);
+    bool ok = fd >= 0 && fillCopy(fd, content, exists ? &old : nullptr, kind, error);
     if (!ok && fd < 0)
         error = systemReason("a new copy could not be made beside it");
     if (ok && ::renameat(dirFd, copy.c_str(), dirFd, name.c_str()) != 0) {
@@ -131,6 +171,41 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
     }
     ::close(dirFd);
     return ok;
+}
+
+bool ReadFileContent(const QString &path, QByteArray &content, QString &error)
+{
+    content.clear();
+    HeldFile file;
+    if (!holdReplacedFile(QFile::encodeName(path).toStdString(), false, file, error)) {
+        if (errno != ENOENT) // no folder, so no file yet
+            return false;
+        error.clear();
+        return true;
+    }
+    if (!file.exists) {
+        ::close(file.folder);
+        return true;
+    }
+    // Never blocks: a FIFO put in the file's place is refused, not waited on.
+    const int fd = ::openat(file.folder, file.name.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    ::close(file.folder);
+    struct stat st {
+    };
+    if (fd < 0 || ::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        error = QStringLiteral("it is not a regular file");
+        if (fd >= 0)
+            ::close(fd);
+        return false;
+    }
+    QFile reader;
+    const bool read = reader.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle);
+    content = reader.readAll();
+    if (!read || reader.error() != QFileDevice::NoError) {
+        error = QStringLiteral("it could not be read");
+        return false;
+    }
+    return true;
 }
 
 DraftFolder::DraftFolder()

@@ -2,7 +2,6 @@
 
 #include "FileReplacement.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSettings>
@@ -54,6 +53,10 @@ static std::unique_ptr<QSettings> openStore(const SettingsStore &store, const QS
 QString SettingsStore::read(const QString &application, const QString &section, const QString &key,
                             const QString &defaultValue) const
 {
+    // A FIFO or device would hold the reader until someone writes to it.
+    const QFileInfo file(iniPath(application));
+    if (file.exists() && !file.isFile())
+        return defaultValue;
     const auto settings = openStore(*this, application);
     const QVariant value = settings->value(entryName(section, key));
     if (!value.isValid())
@@ -76,20 +79,17 @@ bool SettingsStore::write(const QString &application, const QString &section, co
 static bool newIniText(const QString &path, const QList<SettingsStore::Entry> &entries, QByteArray &text,
                        QString &error)
 {
-    const QFileInfo existing(path);
-    if (existing.exists() && !existing.isFile()) {
-        error = QStringLiteral("it is not a regular file");
+    QByteArray before;
+    if (!ReadFileContent(path, before, error))
         return false;
-    }
     const DraftFolder drafts;
     QFile draft(drafts.filePath(QStringLiteral("draft.ini")));
-    QFile old(path);
     if (!drafts.isValid() || !draft.open(QIODevice::WriteOnly)) {
         error = QStringLiteral("no private temporary folder could be made for the new text");
         return false;
     }
-    if (existing.exists() && (!old.open(QIODevice::ReadOnly) || draft.write(old.readAll()) < 0)) {
-        error = QStringLiteral("it could not be read");
+    if (draft.write(before) != before.size()) {
+        error = QStringLiteral("the new text could not be made in a private temporary folder");
         return false;
     }
     draft.close();
@@ -122,10 +122,6 @@ bool SettingsStore::write(const QString &application, const QList<Entry> &entrie
     QByteArray text;
     if (!newIniText(path, entries, text, m_writeError))
         return false;
-    if (!QDir().mkpath(QFileInfo(path).absolutePath())) {
-        m_writeError = QStringLiteral("its folder could not be made");
-        return false;
-    }
     m_writeError.clear();
-    return ReplaceFileContent(path, text, m_writeError);
+    return ReplaceFileContent(path, text, m_writeError, NewFile::Private);
 }

@@ -15,6 +15,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace
@@ -58,6 +59,7 @@ private slots:
     void init();
     void ipPaneSetThenPing();
     void batchAssignThenCheck();
+    void helperGroupAssignsWithoutRoot();
 };
 
 void NamespaceTest::init()
@@ -160,6 +162,73 @@ void NamespaceTest::batchAssignThenCheck()
     const auto times = stepTimes(rig.read("report.csv"));
     const auto fresh = times.value("fresh assign"), absent = times.value("absent assign");
     QVERIFY2(fresh.first < absent.second && absent.first < fresh.second, "the assignments did not overlap");
+}
+
+// Installed as the package installs them (the helper for a group, here nogroup, with CAP_NET_ADMIN), a
+// user who is not root but in the group assigns the fresh unit through the helper, which refuses what
+// the host needs; a user outside the group gets the caution; a program with a capability of its own
+// does not start, whatever plugin path it is given.
+void NamespaceTest::helperGroupAssignsWithoutRoot()
+{
+    FreshUnit u("03");
+    QVERIFY(u.ns.ready() && u.watching());
+    QTemporaryDir installed;
+    const QString helper = installed.filePath("pelmora2-neigh");
+    QCOMPARE(QProcess::execute("cp", {"-r", Bin + "/hostcmd", Bin + "/pelmora2-batch",
+                                      Bin + "/pelmora2-neigh", installed.path()}),
+             0);
+    QVERIFY(::chmod(QFile::encodeName(installed.path()), 0755) == 0);
+    QCOMPARE(QProcess::execute("chown", {"root:nogroup", helper}), 0);
+    QVERIFY(::chmod(QFile::encodeName(helper), 0750) == 0);
+    QCOMPARE(QProcess::execute("setcap", {"cap_net_admin+ep", helper}), 0);
+    const auto restoreBin = qScopeGuard([] { qputenv("PELMORA2_BIN_DIR", QFile::encodeName(Bin)); });
+    qputenv("PELMORA2_BIN_DIR", QFile::encodeName(installed.path()));
+    const auto asNobody = [&](const QString &group) {
+        return QStringList{"ip"} + u.ns.inHost() +
+               QStringList{"setpriv", "--reuid=nobody", "--regid=" + group, "--clear-groups", "--"};
+    };
+    const auto helperSays = [&](const QStringList &arguments) {
+        QProcess run;
+        QStringList command = asNobody("nogroup") + QStringList{helper} + arguments;
+        run.start(command.takeFirst(), command);
+        run.waitForFinished(10000);
+        return QString::number(run.exitCode()) + " " + QString(run.readAllStandardError()).trimmed();
+    };
+    const auto batchAs = [&](BatchRig &rig, const QString &group) {
+        QCOMPARE(QProcess::execute("chown", {"-R", "nobody:nogroup", rig.dir.path()}), 0);
+        rig.wrapper = asNobody(group);
+        rig.run({rig.writePlan("unit,ip,port,mac\nfresh,198.51.100.20,2710,5E-7A-03\n")});
+    };
+
+    BatchRig outsider(5000), member(5000);
+    batchAs(outsider, "daemon");
+    QVERIFY2(outsider.err.contains("add yourself to the group pelmora2 (installed package), or run as root"),
+             outsider.err.constData());
+    QVERIFY(!u.neighbour().contains("PERMANENT"));
+    batchAs(member, "nogroup");
+    QVERIFY2(member.report().startsWith("fresh assign pass IP setting is finished."), member.err.constData());
+    QVERIFY2(u.neighbour().contains("lladdr 0a:00:3c:5e:7a:03 PERMANENT"), u.neighbour().constData());
+
+    QCOMPARE(helperSays({"add", "198.51.100.1", "0A-00-3C-00-00-01"}),
+             "1 pelmora2-neigh: refused 198.51.100.1: it is an address of this host");
+    QCOMPARE(helperSays({"add", "198.51.100.30", "02-00-3C-00-00-01"}),
+             "1 pelmora2-neigh: refused: the MAC address is not a unit's (0A-00-3C-xx-xx-xx)");
+    QCOMPARE(helperSays({"add", "198.51.100.30", "0A-00-3C-00-00-01", "x"}),
+             "2 usage: pelmora2-neigh add <ip> <mac> | del <ip> | flush");
+    QCOMPARE(helperSays({"flush"}), "0 "); // learned entries only: the unit's stays
+    QVERIFY(u.neighbour().contains("PERMANENT"));
+    QCOMPARE(helperSays({"del", "198.51.100.20"}), "0 ");
+    QVERIFY2(!u.neighbour().contains("PERMANENT"), u.neighbour().constData());
+
+    QCOMPARE(QProcess::execute("setcap", {"cap_net_admin+ep", installed.filePath("pelmora2-batch")}), 0);
+    BatchRig capable(5000);
+    QProcessEnvironment env = capable.program.processEnvironment();
+    env.insert("QT_PLUGIN_PATH", installed.path());
+    capable.program.setProcessEnvironment(env);
+    batchAs(capable, "nogroup");
+    QVERIFY2(capable.program.exitCode() == 2 &&
+                 capable.err.startsWith("pelmora2-batch: refused to start with privilege of its own"),
+             capable.err.constData());
 }
 
 QTEST_MAIN(NamespaceTest)

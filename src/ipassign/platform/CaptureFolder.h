@@ -16,10 +16,11 @@ std::string CaptureBaseFolder();
 // Gives the path of a folder fit for the capture file under base, or "" when none can be had.
 // Windows: <base>\QV512, made when absent; an entry of that name that is not a folder is removed first;
 // "" for a base that QuoteForShell refuses or that the ANSI code page cannot hold.
-// POSIX (the program runs as root, and base may be shared with other users): <base>/QV512 when that is a
-// real folder owned by the user with mode 0700, made when absent. When the name is taken by anything
-// else, a fresh private folder <base>/QV512.XXXXXX, made atomically and kept for the rest of the run;
-// the other entry is never deleted, followed or written into.
+// POSIX (the program may run as root, and base may be shared with other users): a private folder of this
+// process, <base>/QV512.XXXXXX, made atomically and kept for the rest of the run, so two instances never
+// share a capture file; removed at the end when it is empty. Leftovers of earlier runs (folders QV512 and
+// QV512.XXXXXX of the user's own with mode 0700 that no running instance holds) go with their capture
+// file; any other entry is never deleted, followed or written into.
 std::string MakeCaptureFolder(const std::string &base);
 
 // Deletes a file, read-only and hidden ones too. False on any failure (no such file included).

@@ -5,11 +5,15 @@
 #include <array>
 #include <climits>
 #include <cstdlib>
+#include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <map>
 #include <mutex>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace
 {
@@ -50,42 +54,105 @@ std::string steadyRealPath(const char *folder)
     }
 }
 
-bool isPrivateFolderAt(const std::string &path)
+bool isPrivateFolderAt(int dirFd, const char *name)
 {
     struct stat st {
     };
-    return ::lstat(path.c_str(), &st) == 0 && isPrivateFolder(st);
+    return ::fstatat(dirFd, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && isPrivateFolder(st);
 }
 
-// mkdir's mode is cut by the umask; set the exact mode on the folder just made, not on what its
-// name may point to by now.
-bool makePrivateFolder(const std::string &path)
+bool isLeftoverName(const char *name)
 {
-    if (::mkdir(path.c_str(), 0700) != 0)
-        return false;
-    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    const std::size_t length = std::strlen(name);
+    const std::size_t stem = std::strlen(FolderName);
+    return std::strncmp(name, FolderName, stem) == 0 &&
+           (length == stem || (length == stem + 7 && name[stem] == '.'));
+}
+
+// Removes the capture file and then the folder of an earlier run, relative to open descriptors. A
+// folder whose lock another process holds is that instance's own and stays.
+void removeLeftover(int baseFd, const char *name)
+{
+    if (!isPrivateFolderAt(baseFd, name))
+        return;
+    const int fd = ::openat(baseFd, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat st {
+    };
     if (fd < 0)
-        return false;
-    const bool ok = ::fchmod(fd, 0700) == 0;
+        return;
+    if (::fstat(fd, &st) == 0 && isPrivateFolder(st) && ::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+        struct stat file {
+        };
+        if (::fstatat(fd, "temp.txt", &file, AT_SYMLINK_NOFOLLOW) == 0 && !S_ISDIR(file.st_mode))
+            ::unlinkat(fd, "temp.txt", 0);
+        ::unlinkat(baseFd, name, AT_REMOVEDIR); // only while empty
+    }
     ::close(fd);
-    return ok;
 }
 
-// The fresh folder of this run for each base whose shared name was taken.
-std::mutex g_freshMutex;
-std::map<std::string, std::string> g_freshFolders;
-
-std::string freshPrivateFolder(const std::string &base)
+void removeLeftovers(int baseFd)
 {
-    const std::lock_guard lock(g_freshMutex);
-    std::string &fresh = g_freshFolders[base];
-    if (!fresh.empty() && isPrivateFolderAt(fresh))
-        return fresh;
-    std::string pattern = base + "/" + FolderName + ".XXXXXX";
-    if (!::mkdtemp(pattern.data())) // 0700, and an existing name is never taken over
+    DIR *entries = ::fdopendir(::dup(baseFd));
+    if (!entries)
+        return;
+    std::vector<std::string> names;
+    while (const dirent *entry = ::readdir(entries))
+        if (isLeftoverName(entry->d_name))
+            names.emplace_back(entry->d_name);
+    ::closedir(entries);
+    for (const std::string &name : names)
+        removeLeftover(baseFd, name.c_str());
+}
+
+// The capture folder of this process under one base: its own, locked for as long as it lives, and
+// removed at the end when it is empty.
+struct OwnFolder {
+    pid_t owner = 0;
+    int baseFd = -1;
+    int fd = -1;
+    std::string name;
+    std::string path;
+
+    ~OwnFolder()
+    {
+        struct stat held {
+        }, named{};
+        if (owner == ::getpid() && ::fstat(fd, &held) == 0 &&
+            ::fstatat(baseFd, name.c_str(), &named, AT_SYMLINK_NOFOLLOW) == 0 &&
+            held.st_ino == named.st_ino && held.st_dev == named.st_dev)
+            ::unlinkat(baseFd, name.c_str(), AT_REMOVEDIR); // only while empty
+        for (const int open : {fd, baseFd})
+            if (open >= 0)
+                ::close(open);
+    }
+};
+
+std::mutex g_ownMutex;
+std::map<std::string, OwnFolder> g_ownFolders;
+
+// Made atomically (mkdtemp: 0700, an existing name is never taken over), so two instances, or a parent
+// and its forked child, never share a capture file.
+std::string ownPrivateFolder(const std::string &base)
+{
+    const std::lock_guard lock(g_ownMutex);
+    OwnFolder &own = g_ownFolders[base];
+    if (own.owner == ::getpid() && isPrivateFolderAt(own.baseFd, own.name.c_str()))
+        return own.path;
+    own = OwnFolder{}; // a forked child's copy is its parent's: left alone
+    own.baseFd = ::open(base.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (own.baseFd < 0)
         return {};
-    fresh = pattern;
-    return fresh;
+    removeLeftovers(own.baseFd);
+    std::string pattern = base + "/" + FolderName + ".XXXXXX";
+    if (!::mkdtemp(pattern.data()))
+        return {};
+    own.name = pattern.substr(base.size() + 1);
+    own.fd = ::openat(own.baseFd, own.name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (own.fd < 0 || ::flock(own.fd, LOCK_EX | LOCK_NB) != 0)
+        return {};
+    own.owner = ::getpid();
+    own.path = pattern;
+    return own.path;
 }
 
 } // namespace
@@ -111,10 +178,7 @@ std::string MakeCaptureFolder(const std::string &base)
 {
     if (base.empty())
         return {};
-    std::string shared = base + "/" + FolderName;
-    if (isPrivateFolderAt(shared) || makePrivateFolder(shared))
-        return shared;
-    return freshPrivateFolder(base);
+    return ownPrivateFolder(base);
 }
 
 bool DeleteFileForced(const std::string &path)

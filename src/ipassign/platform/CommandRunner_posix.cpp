@@ -23,9 +23,11 @@ bool CommandRunner::ExecShellCmd(const std::string &command)
     shell.setProgram("/bin/sh");
     shell.setArguments({"-c", QString::fromLocal8Bit("chcp 437 && " + command)});
 
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    const QString inheritedPath = env.value("PATH", "/usr/local/bin:/usr/bin:/bin:/usr/sbin:/sbin");
-    env.insert("PATH", QString::fromLocal8Bit(m_adapterFolder) + ":" + inheritedPath);
+    // Nothing of the caller's environment: under sudo -E its PATH, ENV, IFS or LD_* would choose what
+    // runs as root.
+    QProcessEnvironment env;
+    env.insert("PATH", QString::fromLocal8Bit(m_adapterFolder) + ":/usr/sbin:/usr/bin:/sbin:/bin");
+    env.insert("LC_ALL", "C");
     shell.setProcessEnvironment(env);
 
     // Like a hidden console: nothing to read from, console output goes nowhere.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "NeighbourRefusal.h"
+
 #include <memory>
 #include <optional>
 #include <string>
@@ -18,6 +20,9 @@ public:
     // The currency symbol of the user's default locale as the ANSI code page gives it, in UTF-8
     // ("" when the host cannot tell). On a Japanese host the yen sign reads as a single backslash.
     virtual std::string currencySymbol() = 0;
+    // This host's subnets and gateways, which must never get a unit's neighbour entry; nothing known
+    // unless the host tells.
+    virtual NeighbourHost neighbourHost() { return {}; }
 };
 
 // The answers of the host the program runs on.

@@ -1,12 +1,16 @@
 #include "HostQuestions.h"
 
+#include <climits>
 #include <clocale>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <iconv.h>
 #include <langinfo.h>
+#include <linux/capability.h>
 #include <locale.h>
 #include <string_view>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 namespace
@@ -31,6 +35,25 @@ bool hasEffectiveNetAdmin()
         }
     }
     return false;
+}
+
+// The helper installed beside the program, when this user may run it and it holds CAP_NET_ADMIN: then
+// the host adapters change the neighbour table through it.
+bool helperHoldsNetAdmin()
+{
+    char self[PATH_MAX];
+    const ssize_t size = ::readlink("/proc/self/exe", self, sizeof self - 1);
+    if (size <= 0)
+        return false;
+    std::string helper(self, static_cast<std::size_t>(size));
+    helper = helper.substr(0, helper.rfind('/') + 1) + "pelmora2-neigh";
+    vfs_ns_cap_data caps{};
+    const ssize_t length = ::getxattr(helper.c_str(), "security.capability", &caps, sizeof caps);
+    if (::access(helper.c_str(), X_OK) != 0 || length < static_cast<ssize_t>(XATTR_CAPS_SZ_2))
+        return false;
+    // Stored little-endian, as the hosts this is built for are.
+    const std::uint32_t permitted = caps.data[0].permitted;
+    return (caps.magic_etc & VFS_CAP_FLAGS_EFFECTIVE) != 0 && ((permitted >> CapNetAdmin) & 1U) != 0;
 }
 
 // The locale the user's environment selects for money, in the order POSIX gives the variables.
@@ -94,7 +117,12 @@ std::string currencySymbolOf(const std::string &localeName)
 class PosixHostQuestions final : public HostQuestions
 {
 public:
-    bool isAdministrator() override { return geteuid() == 0 || hasEffectiveNetAdmin(); }
+    bool isAdministrator() override
+    {
+        return geteuid() == 0 || hasEffectiveNetAdmin() || helperHoldsNetAdmin();
+    }
+
+    NeighbourHost neighbourHost() override { return ReadNeighbourHost(); }
 
     // A POSIX host needs the interface-aware neighbour command, as newer Windows does.
     std::optional<int> majorVersion() override { return 6; }

@@ -2,6 +2,7 @@
 #include "FakeOperationView.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
+#include "platform/CaptureFolder.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
 
@@ -14,6 +15,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <array>
 #include <fcntl.h>
 #include <grp.h>
 #include <pwd.h>
@@ -100,6 +102,10 @@ struct Bed : HostQuestions {
     bool isAdministrator() override { return true; }
     std::optional<int> majorVersion() override { return major; }
     std::string currencySymbol() override { return "$"; }
+    NeighbourHost neighbourHost() override // 192.168.0.10/24 behind the gateway 192.168.0.1
+    {
+        return {{{0xC0A8000AU, 24}}, {0xC0A80001U}};
+    }
     void answer(const Outputs &outputs)
     {
         for (auto it = outputs.cbegin(); it != outputs.cend(); ++it)
@@ -112,7 +118,11 @@ struct Bed : HostQuestions {
         view.setFieldText(Field::IPAddr_IP, slot, ip);
         view.ticked[{Pane::IP, slot}] = ticked;
     }
-    QString capture() const { return runtime.path() + "/QV512/temp.txt"; }
+    QString capture() const
+    {
+        return runtime.path() + "/" + QDir(runtime.path()).entryList({"QV512.*"}).value(0, "none") +
+               "/temp.txt";
+    }
 
     int major = 10;
     QTemporaryDir dir, runtime;
@@ -174,27 +184,33 @@ private slots:
         row("set on version 5: arp -s, no netsh", true, "192.168.0.20",
             {"arp -d", "arp -s 192.168.0.20 " + Mac, "ping 192.168.0.20", "arp -a"}, SetFinished, {},
             "12-34-56", 5);
-        row("set, decimal octets, prefix inside a longer address", true, "027.000.000.005",
-            {"arp -d", ShowInterface, ShowConfig + "1", SetNeighbors + "1 27.0.0.5 " + Mac, "ping 27.0.0.5",
-             "arp -a"},
-            SetFinished);
+        const Box noNetwork{"The network environment of the IP address you want to set was not found. "
+                            "Please check your LAN settings or IP address.",
+                            "Error", BoxIcon::Exclamation};
+        row("set, the prefix inside a longer address is not its network", true, "027.000.000.005",
+            ToInterface11, noNetwork);
+        row("set, 11.1.1.1 on the first interface is not 1.1.1.5's network", true, "1.1.1.5",
+            ToInterface11 + pinged("1.1.1.5"), SetFinished,
+            {{ShowConfig + "1", "    IP Address:     11.1.1.1\r\n"},
+             {ShowConfig + "11", "    IP Address:     1.1.1.9\r\n"}});
+        // Addresses the host needs never get a unit's entry: nothing runs.
+        for (const char *refused : {"192.168.000.010", "192.168.0.1", "192.168.0.0", "192.168.0.255",
+                                    "127.0.0.1", "169.254.9.9", "224.0.0.5", "0.0.0.0", "255.255.255.255"})
+            QTest::addRow("set, refused %s", refused) << RowCase{true, refused, {}, IpError};
         row("ping, decimal octets", false, "010.000.000.005", {"arp -d", "Ping 10.0.0.5"}, PingFinished);
         row("MAC, letter beyond hex", true, "10.0.0.9", {},
             {"SLOT4 : MAC Address Error!", "Data Set", BoxIcon::Critical}, {}, "12-34-5G");
         row("set, lower-case MAC, octet over 255", true, "10.0.0.256", {}, IpError, {}, "ab-cd-ef");
         row("ping, shell text in an octet", false, "1.2.3.4&&x", {}, IpError);
-        row("unanswered ping names the typed address", true, "192.168.000.021",
-            ToInterface11 + pinged("192.168.0.21", false),
+        row("unanswered ping names the typed address and removes the entry", true, "192.168.000.021",
+            ToInterface11 + pinged("192.168.0.21", false) + QStringList{"arp -d 192.168.0.21"},
             {"SLOT4 192.168.000.021 : IP Set Error!", "Set Command", BoxIcon::Critical},
             {{"ping 192.168.0.21", PingTimeout}});
         row("unit not listed", true, "192.168.0.30", ToInterface11 + pinged("192.168.0.30"), SetExecError,
             {{"ping 192.168.0.30", "Reply from 192.168.0.99: TTL=64\r\n"}});
         row("no connected interface", true, "192.168.0.20", {"arp -d", ShowInterface}, SetExecError,
             {{ShowInterface, "\r\n 14          35        1500  disconnected  Wi-Fi\r\n"}});
-        row("no connected interface in the network", true, "10.1.2.3", ToInterface11,
-            {"The network environment of the IP address you want to set was not found. "
-             "Please check your LAN settings or IP address.",
-             "Error", BoxIcon::Exclamation});
+        row("no connected interface in the network", true, "10.1.2.3", ToInterface11, noNetwork);
         row("ping past the time limit", false, "10.0.0.9", {"arp -d", "Ping 10.0.0.9"},
             {"SLOT4 : Ping Exec Error!", "Ping Command", BoxIcon::Critical}, {{"Ping 10.0.0.9", "hang"}});
     }
@@ -251,9 +267,9 @@ private slots:
                     << QString() << QByteArray(variable) << QString(shell);
     }
 
-    // A QV512 entry the program did not make, in a folder others can write to, is left as it is: the capture
-    // goes to a fresh private folder instead. Only the program's own leftover capture is removed. Folder
-    // names from the environment reach the interpreter as data: nothing in them runs.
+    // The capture goes to a fresh private folder of the process. A QV512 entry the program did not make, in
+    // a folder others can write to, is left as it is; only an earlier run's leftover capture folder is
+    // removed. Folder names from the environment reach the interpreter as data: nothing in them runs.
     void captureLifecycle()
     {
         QFETCH(QString, planted);
@@ -283,7 +299,7 @@ private slots:
                 QSKIP("needs root to give the folder to the user nobody");
         }
         struct stat before = {}, st = {};
-        const bool fresh = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
+        const bool others = ::lstat(folder.constData(), &before) == 0 && planted != "leftover capture";
         bed.answer({{"ping 192.168.0.21", PingTimeout}});
         bed.setRow(4, "12-34-56", "192.168.0.21");
 
@@ -292,17 +308,41 @@ private slots:
         // The unanswered ping's output stays for a look, in the program's own private folder.
         QVERIFY(!QFileInfo::exists(elsewhere.filePath("ran")));
         const QStringList made = QDir(base).entryList({"QV512.??????"}, QDir::Dirs);
-        QCOMPARE(made.size(), fresh ? 1 : 0);
-        const QByteArray used = fresh ? QFile::encodeName(base + "/" + made.value(0)) : folder;
+        QCOMPARE(made.size(), 1);
+        const QByteArray used = QFile::encodeName(base + "/" + made.value(0));
         QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
         QVERIFY(::lstat(used.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
         QCOMPARE(st.st_mode & 07777, mode_t(0700));
         QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
-        if (fresh) { // untouched: same entry, same owner and mode, same content
+        if (others) { // untouched: same entry, same owner and mode, same content
             QVERIFY(::lstat(folder.constData(), &st) == 0);
             QVERIFY(st.st_ino == before.st_ino && st.st_mode == before.st_mode && st.st_uid == before.st_uid);
             QCOMPARE(readFile(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
+        } else {
+            QVERIFY(!QFileInfo::exists(folder));
         }
+    }
+
+    // Two instances at once each capture into a folder of their own, and leave no empty folder behind.
+    void twoInstancesNeverShareACapture()
+    {
+        QTemporaryDir base;
+        std::array<QProcess, 2> instances;
+        QStringList folders;
+        for (QProcess &instance : instances) {
+            instance.start(QCoreApplication::applicationFilePath(), {"--capture-instance", base.path()});
+            QVERIFY(instance.waitForReadyRead(10000));
+            folders << QString(instance.readLine()).trimmed();
+        }
+        QCOMPARE(folders.removeDuplicates(), 0);
+        for (std::size_t i = 0; i < instances.size(); ++i)
+            QCOMPARE(readFile(folders[int(i)] + "/temp.txt"), QByteArray::number(instances[i].processId()));
+        for (QProcess &instance : instances) {
+            instance.closeWriteChannel();
+            QVERIFY(instance.waitForFinished(10000) && instance.exitCode() == 0);
+        }
+        QCOMPARE(QDir(base.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList());
     }
 
     // Another user's QV512 tree in a shared sticky folder, one of its folders swapped with a symlink to a
@@ -415,6 +455,40 @@ private slots:
         }
     }
 
+    // Run as root with the caller's environment kept (sudo -E), a host command finds its tools and reads
+    // its settings only where root's own do: another user's ip early on PATH never runs.
+    void hostCommandsIgnoreTheCallersEnvironment()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("ran");
+        writeFile(dir.filePath("ip"), "#!/bin/sh\ntouch '" + QFile::encodeName(marker) + "'\n");
+        QVERIFY(::chmod(QFile::encodeName(dir.filePath("ip")), 0755) == 0 &&
+                ::chmod(QFile::encodeName(dir.path()), 0755) == 0);
+        if (const passwd *nobody = ::getpwnam("nobody"); ::geteuid() == 0 && nobody)
+            QVERIFY(::chown(QFile::encodeName(dir.filePath("ip")), nobody->pw_uid, nobody->pw_gid) == 0);
+        const auto restore = qScopeGuard([path = qgetenv("PATH")] {
+            qputenv("PATH", path);
+            for (const char *name : {"ENV", "BASH_ENV", "IFS", "CDPATH", "LD_LIBRARY_PATH"})
+                qunsetenv(name);
+        });
+        qputenv("PATH", QFile::encodeName(dir.path()) + ":" + qgetenv("PATH"));
+        for (const char *name : {"ENV", "BASH_ENV", "IFS", "CDPATH", "LD_LIBRARY_PATH"})
+            qputenv(name, QFile::encodeName(dir.path()));
+        CommandRunner runner;
+        const QString adapters = qEnvironmentVariable("PELMORA2_BIN_DIR") + "/hostcmd";
+        runner.setAdapterFolder(adapters.toStdString());
+
+        QVERIFY(
+            runner.ExecShellCmd("arp -a > /dev/null && env > '" + dir.filePath("env").toStdString() + "'"));
+
+        QVERIFY(!QFileInfo::exists(marker));
+        QStringList seen = QString(readFile(dir.filePath("env"))).split('\n', Qt::SkipEmptyParts);
+        seen.removeIf(
+            [](const QString &line) { return line.startsWith("PWD=") || line.startsWith("OLDPWD="); });
+        seen.sort();
+        QCOMPARE(seen, QStringList({"LC_ALL=C", "PATH=" + adapters + ":/usr/sbin:/usr/bin:/sbin:/bin"}));
+    }
+
     // The shipped host adapters, run directly on loopback.
     void hostAdapters()
     {
@@ -440,5 +514,22 @@ private slots:
     }
 };
 
-QTEST_GUILESS_MAIN(IpPaneTest)
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && QByteArray(argv[1]) == "--capture-instance") { // another instance, until stdin closes
+        const std::string capture = MakeCaptureFolder(argv[2]) + "/temp.txt";
+        QFile file(QString::fromStdString(capture));
+        if (!file.open(QIODevice::WriteOnly) || file.write(QByteArray::number(app.applicationPid())) <= 0)
+            return 2;
+        file.close();
+        std::printf("%s\n", capture.substr(0, capture.size() - 9).c_str());
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
+        return DeleteFileForced(capture) ? 0 : 1;
+    }
+    IpPaneTest test;
+    return QTest::qExec(&test, argc, argv);
+}
 #include "IpPaneTest.moc"

@@ -1,7 +1,9 @@
 #include "SettingsStore.h"
+#include "FileReplacement.h"
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QSettings>
@@ -9,8 +11,11 @@
 #include <QTest>
 
 #include <csignal>
+#include <fcntl.h>
+#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 class SettingsStoreTest : public QObject
@@ -97,6 +102,96 @@ private slots:
         QVERIFY(::stat(target.constData(), &now) == 0 && now.st_uid == was.st_uid &&
                 now.st_mode == was.st_mode);
         QVERIFY(::lstat(ini.constData(), &now) == 0 && S_ISLNK(now.st_mode) == linked);
+    }
+
+    // New folders and files get their own modes whatever the umask; a FIFO in the settings file's place
+    // is refused at once, never waited on.
+    void freshModesAndFifoSettings()
+    {
+        QTemporaryDir dir;
+        SettingsStore store(dir.path() + "/config");
+        const mode_t umaskBefore = ::umask(0);
+        QString error;
+        const bool saved = store.write("QV512", "IPAddress", "SLOT1", "10.0.0.5") &&
+                           ReplaceFileContent(dir.filePath("report.csv"), "a\r\n", error);
+        ::umask(umaskBefore);
+        QVERIFY2(saved, qPrintable(store.writeError() + error));
+        for (const auto &[path, mode] : {std::pair{"/config", 0700},
+                                         {"/config/Pelmora2", 0700},
+                                         {"/config/Pelmora2/QV512.ini", 0600},
+                                         {"/report.csv", 0644}}) {
+            struct stat st = {};
+            QVERIFY(::stat(QFile::encodeName(dir.path() + path), &st) == 0);
+            QCOMPARE(st.st_mode & 07777, mode_t(mode));
+        }
+
+        QVERIFY(::mkfifo(QFile::encodeName(store.iniPath("REMOTE")), 0600) == 0);
+        QCOMPARE(store.read("REMOTE", "TIMEOUT", "RESET", "5000"), QString("5000"));
+        QVERIFY(!store.write("REMOTE", "TIMEOUT", "RESET", "7000"));
+        QCOMPARE(store.writeError(), QString("it is not a regular file"));
+    }
+
+    // Another account owns the folder a report goes to and swaps one of its folders with a symlink to a
+    // folder of root's, over and over, while the report is saved again and again: no file or folder of
+    // another owner changes.
+    void racingFolderSwapChangesNoOtherFile()
+    {
+        const passwd *nobody = ::getpwnam("nobody");
+        if (::geteuid() != 0 || !nobody)
+            QSKIP("needs root to act as the user nobody");
+        QTemporaryDir top;
+        const QString shared = top.filePath("shared"), victim = top.filePath("victim");
+        QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
+                QDir().mkpath(victim) && ::chmod(QFile::encodeName(shared), 01777) == 0);
+        QFile kept(victim + "/report.csv");
+        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep") == 4);
+        kept.close();
+        QCOMPARE(QProcess::execute("setpriv",
+                                   {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
+                                    "cd \"$1\" && mkdir -p own/sub && touch own/sub/report.csv "
+                                    "&& ln -s \"$2\" own/swap",
+                                    "sh", shared, victim}),
+                 0);
+        const QByteArray sub = QFile::encodeName(shared + "/own/sub"),
+                         swap = QFile::encodeName(shared + "/own/swap");
+        const pid_t attacker = ::fork();
+        if (attacker == 0) {
+            if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
+                ::setuid(nobody->pw_uid) == 0)
+                for (;;)
+                    ::renameat2(AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
+            ::_exit(1);
+        }
+        struct stat before = {}, after = {};
+        QVERIFY(::stat(QFile::encodeName(kept.fileName()), &before) == 0);
+
+        QElapsedTimer clock;
+        clock.start();
+        int saved = 0, round = 0;
+        for (; round < 1000 && clock.elapsed() < 20000; ++round) {
+            QString error;
+            saved += ReplaceFileContent(shared + "/own/sub/report.csv", "report " + QByteArray::number(round),
+                                        error);
+            for (const char *application : {"QV512", "REMOTE"}) // settings too, with folders made on the way
+                saved +=
+                    SettingsStore(shared + "/own/sub").write(application, "IPAddress", "SLOT1", "10.0.0.1");
+        }
+        ::kill(attacker, SIGKILL);
+        ::waitpid(attacker, nullptr, 0);
+
+        QVERIFY(::stat(QFile::encodeName(kept.fileName()), &after) == 0);
+        QVERIFY(after.st_ino == before.st_ino && after.st_uid == 0 && after.st_mode == before.st_mode);
+        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "keep");
+        QCOMPARE(QDir(victim).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+                 QStringList{"report.csv"});
+        // Left alone, the same saves go where they were meant to.
+        struct stat st = {};
+        QVERIFY(::lstat(sub, &st) == 0 &&
+                (!S_ISLNK(st.st_mode) || ::renameat2(AT_FDCWD, sub, AT_FDCWD, swap, RENAME_EXCHANGE) == 0));
+        QString error;
+        QVERIFY2(ReplaceFileContent(shared + "/own/sub/report.csv", "last", error), qPrintable(error));
+        QVERIFY(SettingsStore(shared + "/own/sub").write("QV512", "IPAddress", "SLOT1", "10.0.0.1"));
+        qInfo("%d of %d saves went through while the folders were swapped", saved, 3 * round);
     }
 
     void killedWriterNeverLeavesATornFile()

@@ -49,7 +49,7 @@ private slots:
         QVERIFY(!checks.CheckAdminRights());
         QCOMPARE(user.shown.value(0),
                  "You need to run this program as an administrator.\r\nfor example (Linux),\r\n"
-                 "sudo pelmora2, or give the program CAP_NET_ADMIN (setcap cap_net_admin+ep)");
+                 "add yourself to the group pelmora2 (installed package), or run as root");
 
         locale_t japanese = newlocale(LC_ALL_MASK, "ja_JP.UTF-8", nullptr);
         if (japanese == nullptr)
@@ -60,7 +60,7 @@ private slots:
         QVERIFY(!checks.CheckAdminRights());
         QCOMPARE(user.shown.value(1),
                  "このアプリケーションは管理者権限で実行してください。\r\n(Linuxでの実行方法例)\r\n"
-                 " sudo pelmora2で実行、またはプログラムにCAP_NET_ADMINを付与(setcap cap_net_admin+ep)");
+                 " 自分をグループpelmora2に追加(インストール済みパッケージ)、またはrootで実行");
     }
 };
 
