@@ -10,6 +10,10 @@
 // to the old one), and a symlink is followed only to a file of the link's own owner; the link stays.
 bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error);
 
+// Whether ReplaceFileContent could replace the file at path, found out by making the new copy beside it
+// and removing it again; the file itself is left as it is. Else error says why.
+bool ProbeFileReplacement(const QString &path, QString &error);
+
 // A fresh temporary folder of the user's own for drafting new content, reached through a path that no
 // other user can redirect, even where the temp location is open to them (POSIX: the folder's open
 // descriptor, checked to be the user's own with mode 0700).

@@ -83,31 +83,30 @@ bool fillCopy(int fd, const QByteArray &content, const struct stat *old, QString
     return ok;
 }
 
-} // namespace
-
-bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error)
+// The folder of the replaced file, open, and the file's name in it; -1 with error set when the save must
+// not or cannot go there.
+int openFolderOf(const QString &path, std::string &name, struct stat &old, bool &exists, QString &error)
 {
     const std::string target = replacedFile(path.toLocal8Bit().toStdString(), error);
     if (target.empty())
-        return false;
-    struct stat old {
-    };
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+        return -1;
+    exists = ::stat(target.c_str(), &old) == 0;
     if (exists && !S_ISREG(old.st_mode)) {
         error = QStringLiteral("it is not a regular file");
-        return false;
+        return -1;
     }
     const std::size_t slash = target.rfind('/');
     const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : target.substr(0, slash);
-    const std::string name = slash == std::string::npos ? target : target.substr(slash + 1);
+    name = slash == std::string::npos ? target : target.substr(slash + 1);
     const int dirFd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd < 0) {
+    if (dirFd < 0)
         error = systemReason("its folder could not be opened");
-        return false;
-    }
+    return dirFd;
+}
 
-    // The new copy beside the old file, under a name nobody else can have taken.
-    std::string copy;
+// A new copy beside the file, under a name nobody else can have taken; -1 with error set.
+int makeCopy(int dirFd, const std::string &name, bool exists, std::string &copy, QString &error)
+{
     int fd = -1;
     for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
         copy = "." + name + "." + std::to_string(QRandomGenerator::system()->generate64());
@@ -116,9 +115,24 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
         if (fd < 0 && errno != EEXIST)
             break;
     }
-    bool ok = fd >= 0 && fillCopy(fd, content, exists ? &old : nullptr, error);
-    if (!ok && fd < 0)
+    if (fd < 0)
         error = systemReason("a new copy could not be made beside it");
+    return fd;
+}
+
+} // namespace
+
+bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error)
+{
+    std::string name, copy;
+    struct stat old {
+    };
+    bool exists = false;
+    const int dirFd = openFolderOf(path, name, old, exists, error);
+    if (dirFd < 0)
+        return false;
+    const int fd = makeCopy(dirFd, name, exists, copy, error);
+    bool ok = fd >= 0 && fillCopy(fd, content, exists ? &old : nullptr, error);
     if (ok && ::renameat(dirFd, copy.c_str(), dirFd, name.c_str()) != 0) {
         error = systemReason("the new copy could not take its place");
         ok = false;
@@ -131,6 +145,24 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
     }
     ::close(dirFd);
     return ok;
+}
+
+bool ProbeFileReplacement(const QString &path, QString &error)
+{
+    std::string name, copy;
+    struct stat old {
+    };
+    bool exists = false;
+    const int dirFd = openFolderOf(path, name, old, exists, error);
+    if (dirFd < 0)
+        return false;
+    const int fd = makeCopy(dirFd, name, exists, copy, error);
+    if (fd >= 0) {
+        ::close(fd);
+        ::unlinkat(dirFd, copy.c_str(), 0);
+    }
+    ::close(dirFd);
+    return fd >= 0;
 }
 
 DraftFolder::DraftFolder()
