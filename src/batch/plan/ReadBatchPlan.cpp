@@ -8,6 +8,7 @@
 
 #include <QBuffer>
 #include <QFile>
+#include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
 #include <memory>
@@ -18,7 +19,7 @@ namespace
 
 // A plan is a list of units, not a data set: anything this large is not a plan.
 constexpr qint64 MaxPlanBytes = qint64(16) * 1024 * 1024;
-// Read in pieces of this size at most; a multi-byte character split between two is decoded whole.
+// Read in pieces of this size when not by line.
 constexpr qint64 PieceBytes = 64 * 1024;
 
 class PlanReader
@@ -110,6 +111,11 @@ private:
         unit.mask = header.value(row.fields, PlanColumn::Mask);
         unit.newPort = header.value(row.fields, PlanColumn::NewPort);
         unit.notes = header.notes(row.fields);
+        // Rows repeat their ports, gateways, masks and notes: one copy of each text serves them all.
+        for (QString *text : {&unit.port, &unit.gateway, &unit.mask, &unit.newPort})
+            *text = shared(*text);
+        for (QString &note : unit.notes)
+            note = shared(note);
 
         if (header.has(PlanColumn::Unit)) {
             const FieldCheck label = CheckLabel(unit.unit);
@@ -137,6 +143,15 @@ private:
             m_plan.units.append(unit);
     }
 
+    QString shared(const QString &text)
+    {
+        if (text.isEmpty())
+            return {};
+        if (m_texts.size() >= MaxSharedTexts && !m_texts.contains(text))
+            return text;
+        return *m_texts.insert(text);
+    }
+
     void checkConsolePort(PlanUnit &unit)
     {
         const bool needed =
@@ -161,6 +176,8 @@ private:
     int m_rowCount = 0;
     bool m_portColumnNeeded = false;
     PlanUniqueness m_uniqueness;
+    static constexpr qsizetype MaxSharedTexts = 4096;
+    QSet<QString> m_texts;
 };
 
 std::unique_ptr<QStringDecoder> utf8Decoder()
@@ -178,7 +195,7 @@ bool isUtf8(QIODevice &file)
 {
     std::unique_ptr<QStringDecoder> decoder = utf8Decoder();
     while (!file.atEnd()) {
-        const QByteArray piece = file.readLine(PieceBytes);
+        const QByteArray piece = file.readLine();
         const QString decoded = decoder->decode(piece); // decodes only when taken as a string
         if (decoder->hasError())
             return false;
@@ -208,7 +225,7 @@ void readText(QIODevice &file, bool cp932, PlanReader &reader)
     int line = 1;
     bool first = true;
     while (!file.atEnd()) {
-        const QByteArray piece = file.readLine(PieceBytes);
+        const QByteArray piece = file.readLine();
         QString text = decoder->decode(piece);
         if (std::exchange(first, false) && text.startsWith(QChar(0xFEFF)))
             text.remove(0, 1);
