@@ -38,7 +38,7 @@ QString readUnfinishedSteps(const QString &path, UnfinishedSteps &unfinished)
         [](const CsvSyntaxError &) {});
     QStringDecoder decoder(QStringConverter::Utf8); // skips the byte-order mark
     while (!file.atEnd()) {
-        const QString text = decoder.decode(file.read(64 * 1024));
+        const QString text = decoder.decode(file.read(qint64(64) * 1024));
         csv.feed(text);
     }
     csv.finish();

@@ -20,7 +20,7 @@ namespace
 // A plan is a list of units, not a data set: anything this large is not a plan.
 constexpr qint64 MaxPlanBytes = qint64(16) * 1024 * 1024;
 // Read in pieces of this size when not by line.
-constexpr qint64 PieceBytes = 64 * 1024;
+constexpr qint64 PieceBytes = qint64(64) * 1024;
 
 class PlanReader
 {
@@ -114,8 +114,8 @@ private:
         // Rows repeat their ports, gateways, masks and notes: one copy of each text serves them all.
         for (QString *text : {&unit.port, &unit.gateway, &unit.mask, &unit.newPort})
             *text = shared(*text);
-        for (QString &note : unit.notes)
-            note = shared(note);
+        std::transform(unit.notes.cbegin(), unit.notes.cend(), unit.notes.begin(),
+                       [this](const QString &note) { return shared(note); });
 
         if (header.has(PlanColumn::Unit)) {
             const FieldCheck label = CheckLabel(unit.unit);
