@@ -4,6 +4,7 @@
 #include "BatchPlan.h"
 #include "BatchProgress.h"
 #include "BatchReport.h"
+#include "BatchRerun.h"
 #include "BatchRun.h"
 #include "BatchSummary.h"
 #include "ConsoleSettings.h"
@@ -19,10 +20,57 @@
 
 #include <QEventLoop>
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace
 {
+
+// Standard output carries the dry run and the summary: losing them is a failure like a lost report.
+bool printToStandardOutput(const QString &text)
+{
+    errno = 0;
+    const bool written = PrintText(stdout, text);
+    if (!written)
+        PrintText(stderr, QStringLiteral("pelmora2-batch: standard output: %1\n")
+                              .arg(QString::fromLocal8Bit(std::strerror(errno ? errno : EIO))));
+    return written;
+}
+
+// What the run writes, each location tried before anything is sent.
+QList<std::pair<QString, QString>> outputFiles(const BatchOptions &options)
+{
+    QList<std::pair<QString, QString>> files;
+    for (const auto &[option, path] : {std::pair{QStringLiteral("--report"), options.reportPath},
+                                       std::pair{QStringLiteral("--summary"), options.summaryPath},
+                                       std::pair{QStringLiteral("--log"), options.logPath}}) {
+        if (!path.isEmpty())
+            files.append({option, path});
+    }
+    return files;
+}
+
+bool outputsWritable(const BatchOptions &options)
+{
+    bool writable = true;
+    for (const auto &[option, path] : outputFiles(options)) {
+        QString error;
+        if (!ProbeFileReplacement(path, error)) {
+            PrintText(stderr,
+                      QStringLiteral("pelmora2-batch: %1 %2: cannot be written (%3); nothing was sent\n")
+                          .arg(option, path, error));
+            writable = false;
+        }
+    }
+    return writable;
+}
+
+// The units a run takes on: the whole plan, or what an earlier report shows as not done.
+struct RunUnits {
+    QList<PlanUnit> units;   // as they run
+    QList<PlanUnit> planned; // the same as the plan gives them
+};
 
 // The boxes of the host checks, as lines on standard error.
 struct StandardErrorBoxes : MessageBoxes {
@@ -33,9 +81,9 @@ struct StandardErrorBoxes : MessageBoxes {
     }
 };
 
-bool hasAssignStep(const BatchPlan &plan)
+bool hasAssignStep(const QList<PlanUnit> &units)
 {
-    return std::any_of(plan.units.cbegin(), plan.units.cend(),
+    return std::any_of(units.cbegin(), units.cend(),
                        [](const PlanUnit &unit) { return unit.steps().contains(BatchStep::Assign); });
 }
 
@@ -64,21 +112,21 @@ int exitStatus(const BatchRun &run, const QList<StepOutcome> &outcomes)
     return allPassed ? BatchExitPassed : BatchExitFailed;
 }
 
-int runPlan(const BatchOptions &options, const BatchPlan &plan)
+int runPlan(const BatchOptions &options, const BatchPlan &plan, const RunUnits &chosen)
 {
     CommandRunner runner;
     const std::unique_ptr<HostQuestions> host = CreateHostQuestions();
-    if (hasAssignStep(plan) && !mayAssign(*host))
+    if (hasAssignStep(chosen.units) && !mayAssign(*host))
         return BatchExitUsage;
     // Read and repaired once, so that concurrent units never race on the settings file.
     SettingsStore store;
     const ConsoleSettings consoleSettings = loadConsoleSettings(store);
 
-    BatchRun run(plan.units, options.jobs, consoleSettings, runner, *host);
+    BatchRun run(chosen.units, options.jobs, consoleSettings, runner, *host);
     int stepCount = 0;
-    for (const PlanUnit &unit : plan.units)
+    for (const PlanUnit &unit : chosen.units)
         stepCount += int(unit.steps().size());
-    BatchProgress progress(int(plan.units.size()), stepCount, StandardErrorIsTerminal(), stderr);
+    BatchProgress progress(int(chosen.units.size()), stepCount, StandardErrorIsTerminal(), stderr);
     QObject::connect(&run, &BatchRun::stepFinished, &progress, &BatchProgress::stepFinished);
     QObject::connect(&run, &BatchRun::unitFinished, &progress, &BatchProgress::unitFinished);
     TerminationSignals termination;
@@ -89,18 +137,27 @@ int runPlan(const BatchOptions &options, const BatchPlan &plan)
     loop.exec();
     progress.end();
 
-    const QList<StepOutcome> outcomes = run.outcomes();
+    QList<StepOutcome> outcomes = run.outcomes();
+    AddPlannedAddresses(chosen.units, outcomes);
     int status = exitStatus(run, outcomes);
     QString error;
     if (!options.reportPath.isEmpty() && !WriteBatchReport(options.reportPath, outcomes, &error)) {
         PrintText(stderr, QStringLiteral("pelmora2-batch: --report %1: %2\n").arg(options.reportPath, error));
         status = std::max<int>(status, BatchExitFailed);
     }
+    if (!options.summaryPath.isEmpty() &&
+        !WriteBatchSummary(options.summaryPath, chosen.planned, plan.noteColumns, outcomes, &error)) {
+        PrintText(stderr,
+                  QStringLiteral("pelmora2-batch: --summary %1: %2\n").arg(options.summaryPath, error));
+        status = std::max<int>(status, BatchExitFailed);
+    }
     if (!options.logPath.isEmpty() && !writeLog(options.logPath, run.logText(), &error)) {
         PrintText(stderr, QStringLiteral("pelmora2-batch: --log %1: %2\n").arg(options.logPath, error));
         status = std::max<int>(status, BatchExitFailed);
     }
-    PrintText(stdout, SummaryText(outcomes, progress.elapsedMs()));
+    const QString note = plan.encodingNote.isEmpty() ? QString() : plan.encodingNote + QLatin1Char('\n');
+    if (!printToStandardOutput(note + SummaryText(outcomes, progress.elapsedMs())))
+        status = std::max<int>(status, BatchExitFailed);
     return status;
 }
 
@@ -108,15 +165,29 @@ int runPlan(const BatchOptions &options, const BatchPlan &plan)
 
 int RunBatchProgram(const BatchOptions &options)
 {
-    const BatchPlan plan = ReadBatchPlan(options.planPath);
+    BatchPlan plan = ReadBatchPlan(options.planPath);
     if (!plan.problems.isEmpty()) {
-        for (const PlanProblem &problem : plan.problems)
-            PrintText(stderr, FormatPlanProblem(options.planPath, problem) + QLatin1Char('\n'));
+        for (const QString &line : PlanProblemLines(options.planPath, plan))
+            PrintText(stderr, line + QLatin1Char('\n'));
         return BatchExitUsage;
     }
-    if (options.dryRun) {
-        PrintText(stdout, DescribeDryRun(plan));
-        return BatchExitPassed;
+    RunUnits chosen{plan.units, plan.units};
+    if (!options.rerunPath.isEmpty()) {
+        const BatchRerun rerun = SelectRerun(plan.units, options.rerunPath);
+        if (!rerun.problem.isEmpty()) {
+            PrintText(
+                stderr,
+                QStringLiteral("pelmora2-batch: --rerun %1: %2\n").arg(options.rerunPath, rerun.problem));
+            return BatchExitUsage;
+        }
+        chosen = {rerun.units, rerun.planned};
     }
-    return runPlan(options, plan);
+    const QString note = plan.encodingNote.isEmpty() ? QString() : plan.encodingNote + QLatin1Char('\n');
+    if (options.dryRun) {
+        plan.units = chosen.units;
+        return printToStandardOutput(note + DescribeDryRun(plan)) ? BatchExitPassed : BatchExitFailed;
+    }
+    if (!outputsWritable(options))
+        return BatchExitUsage;
+    return runPlan(options, plan, chosen);
 }

@@ -19,9 +19,17 @@ enum class NewFile {
 bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error,
                         NewFile kind = NewFile::Shared);
 
+// Whether ReplaceFileContent could replace the file at path, found out by making the new copy beside it
+// and removing it again; the file itself is left as it is. Else error says why.
+bool ProbeFileReplacement(const QString &path, QString &error);
+
 // The content of the file that ReplaceFileContent would replace, reached the same way; empty when
 // there is none. False, with error set, when it cannot be read or is not a regular file.
 bool ReadFileContent(const QString &path, QByteArray &content, QString &error);
+
+// Whether ReplaceFileContent could replace the file at path, found out by making the new copy beside it
+// and removing it again; the file itself is left as it is. Else error says why.
+bool ProbeFileReplacement(const QString &path, QString &error);
 
 // A fresh temporary folder of the user's own for drafting new content, reached through a path that no
 // other user can redirect, even where the temp location is open to them (POSIX: the folder's open

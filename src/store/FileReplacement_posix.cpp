@@ -130,47 +130,70 @@ bool fillCopy(int fd, const QByteArray &content, const struct stat *old, NewFile
     return ok;
 }
 
+// The folder of the file to replace, held open, with a new copy beside the file under a name nobody
+// else can have taken; false with error set when the save must not or cannot go there.
+struct NewCopy {
+    HeldFile file;
+    std::string name;
+    int fd = -1;
+};
+
+bool makeCopy(const QString &path, NewFile kind, NewCopy &copy, QString &error)
+{
+    if (!holdReplacedFile(QFile::encodeName(path).toStdString(), kind == NewFile::Private, copy.file, error))
+        return false;
+    if (copy.file.exists && !S_ISREG(copy.file.st.st_mode)) {
+        error = QStringLiteral("it is not a regular file");
+        ::close(copy.file.folder);
+        return false;
+    }
+    for (int attempt = 0; attempt < 16 && copy.fd < 0; ++attempt) {
+        copy.name = "." + copy.file.name + "." + std::to_string(QRandomGenerator::system()->generate64());
+        copy.fd = ::openat(copy.file.folder, copy.name.c_str(),
+                           O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+        if (copy.fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (copy.fd < 0) {
+        error = systemReason("a new copy could not be made beside it");
+        ::close(copy.file.folder);
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 bool ReplaceFileContent(const QString &path, const QByteArray &content, QString &error, NewFile kind)
 {
-    HeldFile file;
-    if (!holdReplacedFile(QFile::encodeName(path).toStdString(), kind == NewFile::Private, file, error))
+    NewCopy copy;
+    if (!makeCopy(path, kind, copy, error))
         return false;
-    const bool exists = file.exists;
-    const struct stat old = file.st;
-    const std::string &name = file.name;
-    const int dirFd = file.folder;
-    if (exists && !S_ISREG(old.st_mode)) {
-        error = QStringLiteral("it is not a regular file");
-        ::close(dirFd);
-        return false;
-    }
-
-    // The new copy beside the old file, under a name nobody else can have taken.
-    std::string copy;
-    int fd = -1;
-    for (int attempt = 0; attempt < 16 && fd < 0; ++attempt) {
-        copy = "." + name + "." + std::to_string(QRandomGenerator::system()->generate64());
-        fd = ::openat(dirFd, copy.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
-        if (fd < 0 && errno != EEXIST)
-            break;
-    }
-    bool ok = fd >= 0 && fillCopy(fd, content, exists ? &old : nullptr, kind, error);
-    if (!ok && fd < 0)
-        error = systemReason("a new copy could not be made beside it");
-    if (ok && ::renameat(dirFd, copy.c_str(), dirFd, name.c_str()) != 0) {
+    const int dirFd = copy.file.folder;
+    bool ok = fillCopy(copy.fd, content, copy.file.exists ? &copy.file.st : nullptr, kind, error);
+    if (ok && ::renameat(dirFd, copy.name.c_str(), dirFd, copy.file.name.c_str()) != 0) {
         error = systemReason("the new copy could not take its place");
         ok = false;
     }
-    if (!ok && fd >= 0)
-        ::unlinkat(dirFd, copy.c_str(), 0);
+    if (!ok)
+        ::unlinkat(dirFd, copy.name.c_str(), 0);
     if (ok && ::fsync(dirFd) != 0) {
         error = systemReason("the replacement could not be made lasting");
         ok = false;
     }
     ::close(dirFd);
     return ok;
+}
+
+bool ProbeFileReplacement(const QString &path, QString &error)
+{
+    NewCopy copy;
+    if (!makeCopy(path, NewFile::Shared, copy, error))
+        return false;
+    ::close(copy.fd);
+    ::unlinkat(copy.file.folder, copy.name.c_str(), 0);
+    ::close(copy.file.folder);
+    return true;
 }
 
 bool ReadFileContent(const QString &path, QByteArray &content, QString &error)

@@ -20,6 +20,18 @@ bool ReplaceFileContent(const QString &path, const QByteArray &content, QString 
     return true;
 }
 
+bool ProbeFileReplacement(const QString &path, QString &error)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    file.cancelWriting(); // removes the copy
+    file.commit();
+    return true;
+}
+
 bool ReadFileContent(const QString &path, QByteArray &content, QString &error)
 {
     content.clear();

@@ -91,6 +91,9 @@ private slots:
     void mixedUnits();
     void refusedBeforeRunning();
     void interruptedRun();
+    void rerunContactsOnlyWhatFailed();
+    void excelPlanRoundTrip();
+    void lostOutputIsAFailure();
 };
 
 // Sixteen units at once, passing and failing: the report's exact texts, the log per unit in plan order,
@@ -248,6 +251,107 @@ void BatchProgramTest::interruptedRun()
     events += simEvents(sim, 500);
     QCOMPARE(events.filter(QRegularExpression("^closed ")).size(),
              events.filter(QRegularExpression("^connected ")).size());
+}
+
+// A run with faults, then --rerun of its report: only the failed units are contacted, each from the
+// step that did not pass; the summary still shows what the earlier run did.
+void BatchProgramTest::rerunContactsOnlyWhatFailed()
+{
+    SimUnits sim;
+    QVERIFY2(sim.start({"0", "0:no-echo=4", "0:refuse"}), qPrintable(sim.error()));
+    QString plan = "unit,ip,port,gateway,mask\n";
+    for (int i = 0; i < 3; ++i)
+        plan += QString("u%1,127.0.0.1,%2,10.1.2.1,%3\n").arg(i + 1).arg(sim.portText(i), Mask);
+    BatchRig rig;
+    const QString planPath = rig.writePlan(plan);
+    QCOMPARE(rig.run({planPath}), 1);
+    QVERIFY(QFile::copy(rig.path("report.csv"), rig.path("first.csv")));
+    simEvents(sim, 300);
+    const QByteArray unit2Before = sim.received(1);
+
+    QCOMPARE(rig.run({planPath, "--rerun", rig.path("first.csv"), "--summary", rig.path("summary.csv")}), 1);
+    QCOMPARE(rig.report(), (QStringList{"u2 mask error Time Out Error!", "u2 check" + AfterFailure,
+                                        "u3 gateway error Connection Error!", "u3 mask" + AfterFailure,
+                                        "u3 check" + AfterFailure}));
+    const QStringList events = simEvents(sim, 300);
+    QCOMPARE(events.filter(QRegularExpression("^connected 0")), QStringList());
+    QVERIFY(!events.filter(QRegularExpression("^connected 1")).isEmpty());
+    QVERIFY(!sim.received(1).mid(unit2Before.size()).contains("UE3")); // the gateway was set the first time
+    QVERIFY(sim.received(1).mid(unit2Before.size()).contains("UE"));
+    const QStringList summary = rig.read("summary.csv").split("\r\n", Qt::SkipEmptyParts);
+    QCOMPARE(summary.value(1), "u2,127.0.0.1," + sim.portText(1) + ",10.1.2.1,,error,mask,Time Out Error!");
+    QCOMPARE(summary.size(), 3);
+}
+
+// A plan saved by Japanese Excel (CP932, a note column, empty fields at the row ends): the summary on
+// standard output says how it was read; report and summary carry the labels and notes in UTF-8 with a
+// byte-order mark.
+void BatchProgramTest::excelPlanRoundTrip()
+{
+    SimUnits sim;
+    QVERIFY2(sim.start({"0", "0:refuse"}), qPrintable(sim.error()));
+    BatchRig rig;
+    QFile plan(rig.path("plan.csv"));
+    QVERIFY(plan.open(QIODevice::WriteOnly));
+    plan.write("unit,ip,port,note,,\r\n\x91\xe6"
+               "1\x83\x89\x83"
+               "b\x83N-01,127.0.0.1," +
+               sim.portText(0).toLatin1() +
+               ",\x97\\\x94\xf5,,\r\n"
+               "\x91\xe6"
+               "1\x83\x89\x83"
+               "b\x83N-02,127.0.0.1," +
+               sim.portText(1).toLatin1() + ",,,\r\n");
+    plan.close();
+    QCOMPARE(rig.run({plan.fileName(), "--summary", rig.path("summary.csv")}), 1);
+    QVERIFY2(rig.out.startsWith("The plan is not UTF-8; it was read as CP932"), rig.out.constData());
+    QCOMPARE(rig.report(), (QStringList{"第1ラック-01 check pass Communication Check is finished.",
+                                        "第1ラック-02 check error Communication Check Error!"}));
+    QVERIFY(rig.read("report.csv").contains("第1ラック-01,127.0.0.1," + sim.portText(0) + ",check,pass"));
+    for (const QString name : {"report.csv", "summary.csv"}) {
+        QFile written(rig.path(name));
+        QVERIFY(written.open(QIODevice::ReadOnly) && written.read(3) == "\xEF\xBB\xBF");
+    }
+    QCOMPARE(rig.read("summary.csv").remove(QChar(0xFEFF)),
+             QString("unit,ip,port,gateway,mask,result,failed_step,text,note\r\n"
+                     "第1ラック-01,127.0.0.1,%1,,,pass,,,予備\r\n"
+                     "第1ラック-02,127.0.0.1,%2,,,error,check,Communication Check Error!,\r\n")
+                 .arg(sim.portText(0), sim.portText(1)));
+}
+
+// Output that cannot be written: a location found unwritable before the run sends nothing (exit 2); a
+// standard output that takes nothing fails the run (exit 1) with the reason on standard error.
+void BatchProgramTest::lostOutputIsAFailure()
+{
+    SimUnits sim;
+    QVERIFY2(sim.start({"0"}), qPrintable(sim.error()));
+    const struct {
+        QStringList options;
+        bool fullOutput;
+        int status;
+        QString reason;
+    } cases[] = {
+        {{"--report", "/proc/pelmora2-report.csv"},
+         false,
+         2,
+         "--report /proc/pelmora2-report.csv: cannot be"},
+        {{"--summary", "/proc/pelmora2-summary.csv"},
+         false,
+         2,
+         "--summary /proc/pelmora2-summary.csv: cannot"},
+        {{}, true, 1, "standard output: No space left on device"},
+        {{"--dry-run"}, true, 1, "standard output: No space left on device"},
+    };
+    for (const auto &c : cases) {
+        BatchRig rig;
+        if (c.fullOutput)
+            rig.program.setStandardOutputFile("/dev/full");
+        const QString plan = rig.writePlan("unit,ip,port\nu1,127.0.0.1," + sim.portText(0) + "\n");
+        QCOMPARE(rig.run(QStringList{plan} + c.options), c.status);
+        QVERIFY2(rig.err.contains(c.reason.toUtf8()), rig.err.constData());
+        const qsizetype connections = simEvents(sim, 300).filter(QRegularExpression("^connected ")).size();
+        QCOMPARE(connections, c.status == 2 || c.options.contains("--dry-run") ? 0 : 1);
+    }
 }
 
 QTEST_MAIN(BatchProgramTest)

@@ -8,7 +8,7 @@
 
 // pelmora2-batch as a child process (through `wrapper`, e.g. "ip netns exec NS", when given) with a
 // settings folder of its own: by default a receive limit of 300 ms and two ESC attempts, so that a silent
-// unit or a missing echo fails quickly. Report and log go into the folder.
+// unit or a missing echo fails quickly. Report and log go into the folder unless the arguments name them.
 struct BatchRig {
     explicit BatchRig(int receiveLimitMs = 300, const QStringList &wrapper = {}) : wrapper(wrapper)
     {
@@ -35,8 +35,12 @@ struct BatchRig {
     void start(const QStringList &arguments)
     {
         QStringList command =
-            wrapper + QStringList{qEnvironmentVariable("PELMORA2_BIN_DIR") + "/pelmora2-batch"} + arguments +
-            QStringList{"--report", path("report.csv"), "--log", path("log.txt")};
+            wrapper + QStringList{qEnvironmentVariable("PELMORA2_BIN_DIR") + "/pelmora2-batch"} + arguments;
+        for (const auto &[option, name] :
+             {std::pair{"--report", "report.csv"}, std::pair{"--log", "log.txt"}}) {
+            if (!arguments.contains(QString(option)))
+                command << option << path(name);
+        }
         program.start(command.takeFirst(), command);
     }
     // The exit status; -1 when it runs past timeoutMs, -2 when it crashed.
@@ -50,16 +54,17 @@ struct BatchRig {
     }
     int run(const QStringList &arguments) { return start(arguments), finish(); }
     // The report's rows as "unit step result text"; a step that ran has its start time, a skipped one not.
-    QStringList report() const
+    QStringList report(const QString &name = "report.csv") const
     {
-        QStringList lines = read("report.csv").split("\r\n", Qt::SkipEmptyParts), rows;
-        if (lines.isEmpty() || lines.takeFirst() != "unit,step,result,text,started,duration_ms")
+        QStringList lines = read(name).split("\r\n", Qt::SkipEmptyParts), rows;
+        if (lines.isEmpty() ||
+            lines.takeFirst().remove(QChar(0xFEFF)) != "unit,ip,port,step,result,text,started,duration_ms")
             return {"<no report or a bad header>"};
         for (const QString &line : lines) {
             const QStringList cells = line.split(',');
-            if (cells.size() != 6 || cells[4].isEmpty() != (cells[2] == "skipped"))
+            if (cells.size() != 8 || cells[6].isEmpty() != (cells[4] == "skipped"))
                 return {"<bad timing> " + line};
-            rows << cells.mid(0, 4).join(' ');
+            rows << cells[0] + ' ' + cells.mid(3, 3).join(' ');
         }
         return rows;
     }

@@ -2,6 +2,7 @@
 
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // A plan of pelmora2-batch: one unit per data row of a CSV file, each with the steps it runs.
 
@@ -24,6 +25,7 @@ struct PlanUnit {
     QString mask;    // given: a subnet mask step
     QString newPort; // given: a port change step
     bool check = true;
+    QStringList notes; // the texts of the plan's note and comment columns, in their order
 
     // The steps this unit runs, in order: assign, gateway, mask, new port, check.
     QList<BatchStep> steps() const;
@@ -43,18 +45,30 @@ struct PlanProblem {
 };
 
 struct BatchPlan {
-    QList<PlanUnit> units;       // in file order
-    QList<PlanProblem> problems; // every problem found; empty: the plan may run
+    // Problems listed; those found beyond this many are only counted.
+    static constexpr int MaxListedProblems = 100;
+
+    QList<PlanUnit> units;       // in file order; left empty once a problem is found
+    QList<PlanProblem> problems; // the first problems found, by line; empty: the plan may run
+    int moreProblems = 0;        // found beyond the listed ones
+    QStringList noteColumns;     // the names of the note and comment columns as the header spells them
+    QString encodingNote;        // the plan was not UTF-8 but was read in another encoding: says so
 };
 
 // Reads and checks a plan file (CSV per RFC 4180, UTF-8, a header row; column order free, names
-// case-insensitive). Every row goes through the window's own checks of address, port and MAC tail,
-// and the plan as a whole through the checks of unknown and missing columns, duplicate labels and
-// duplicate address+port pairs. Nothing is sent or run.
+// case-insensitive), as it streams by, so that even the largest plan takes little memory. Every row goes
+// through the window's own checks of address, port and MAC tail, and the plan as a whole through the
+// checks of unknown and missing columns, duplicate labels and duplicate address+port pairs. What a
+// spreadsheet writes is read as meant: empty fields at the ends of rows, note and comment columns, and a
+// file that is not UTF-8 but CP932 (Shift-JIS) throughout. Nothing is sent or run.
 BatchPlan ReadBatchPlan(const QString &path);
 
 // "PLAN:LINE: COLUMN: reason", with the plan's path as given on the command line.
 QString FormatPlanProblem(const QString &planPath, const PlanProblem &problem);
+
+// Every problem line to print for the plan: the listed ones, then "PLAN: … and N more" when some were
+// only counted.
+QStringList PlanProblemLines(const QString &planPath, const BatchPlan &plan);
 
 // What --dry-run prints for the plan: per unit, its steps and the exact command lines each would send
 // (console lines with their control characters made visible, host command lines as text).

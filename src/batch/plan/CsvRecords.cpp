@@ -1,134 +1,172 @@
 #include "CsvRecords.h"
 
+#include <utility>
+
 namespace
 {
 
-// Walks a CSV text once, keeping the line number of each record's first line.
-class CsvScanner
+bool isBlank(QChar ch)
 {
-public:
-    explicit CsvScanner(const QString &text) : m_text(text) {}
+    return ch == ' ' || ch == '\t';
+}
 
-    CsvRecords scan()
-    {
-        CsvRecords result;
-        while (!atEnd()) {
-            CsvRecord record;
-            record.line = m_line;
-            m_faulty = false;
-            if (!readRecord(record, result.problems))
-                break; // a quote that is never closed swallows the rest of the file
-            if (!m_faulty)
-                result.records.append(record);
-        }
-        return result;
-    }
+bool isLineBreak(QChar ch)
+{
+    return ch == '\r' || ch == '\n';
+}
 
-private:
-    bool atEnd() const { return m_pos >= m_text.size(); }
-    QChar current() const { return m_text.at(m_pos); }
-    bool atLineBreak() const { return !atEnd() && (current() == '\r' || current() == '\n'); }
-    bool atFieldEnd() const { return atEnd() || current() == ',' || atLineBreak(); }
+// A spreadsheet runs a cell that starts with one of these as a formula; a leading apostrophe makes it
+// text (and shows the text without it).
+bool startsLikeFormula(const QString &text)
+{
+    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
+    return !text.isEmpty() && formulaStarts.contains(text.front());
+}
 
-    // Steps over one line break (CR LF counts once) and counts it.
-    void skipLineBreak()
-    {
-        if (current() == '\r' && m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == '\n')
-            ++m_pos;
-        ++m_pos;
-        ++m_line;
-    }
-
-    void skipBlanks()
-    {
-        while (!atEnd() && (current() == ' ' || current() == '\t'))
-            ++m_pos;
-    }
-
-    void fault(QList<CsvSyntaxError> &problems, int line, qsizetype field, const QString &reason)
-    {
-        problems.append({line, int(field), reason});
-        m_faulty = true;
-    }
-
-    // False when the record ran into the end of the file inside quotes.
-    bool readRecord(CsvRecord &record, QList<CsvSyntaxError> &problems)
-    {
-        for (;;) {
-            const qsizetype fieldIndex = record.fields.size();
-            const qsizetype fieldStart = m_pos;
-            skipBlanks();
-            QString field;
-            if (!atEnd() && current() == '"') {
-                if (!readQuoted(field)) {
-                    fault(problems, record.line, fieldIndex,
-                          QStringLiteral("a quote opens a field that is never closed (end every quoted "
-                                         "field with a quote; write a quote inside it as \"\")"));
-                    return false;
-                }
-                skipBlanks();
-                if (!atFieldEnd()) {
-                    fault(problems, record.line, fieldIndex,
-                          QStringLiteral("text after the closing quote (a quoted field ends at its "
-                                         "closing quote; write a quote inside it as \"\")"));
-                    while (!atFieldEnd())
-                        ++m_pos;
-                }
-            } else {
-                m_pos = fieldStart;
-                while (!atFieldEnd())
-                    field += m_text.at(m_pos++);
-                if (field.contains('"'))
-                    fault(problems, record.line, fieldIndex,
-                          QStringLiteral("a quote inside an unquoted field (put the whole field in "
-                                         "quotes and write the quote as \"\")"));
-            }
-            record.fields.append(field);
-            if (atEnd())
-                return true;
-            if (current() == ',') {
-                ++m_pos;
-                continue;
-            }
-            skipLineBreak();
-            return true;
-        }
-    }
-
-    // From an opening quote to just past its closing quote; false at the end of the text.
-    bool readQuoted(QString &field)
-    {
-        ++m_pos;
-        while (!atEnd()) {
-            const QChar ch = current();
-            if (ch == '"') {
-                if (m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == '"') {
-                    field += '"';
-                    m_pos += 2;
-                    continue;
-                }
-                ++m_pos;
-                return true;
-            }
-            const bool lineEnds =
-                ch == '\n' || (ch == '\r' && !(m_pos + 1 < m_text.size() && m_text.at(m_pos + 1) == '\n'));
-            if (lineEnds)
-                ++m_line;
-            field += ch;
-            ++m_pos;
-        }
-        return false;
-    }
-
-    const QString &m_text;
-    qsizetype m_pos = 0;
-    int m_line = 1;
-    bool m_faulty = false;
-};
+QString csvField(const QString &text)
+{
+    QString cell = CsvCellText(text);
+    const bool needsQuotes = cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('"')) ||
+                             cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
+    if (!needsQuotes)
+        return cell;
+    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + cell + QLatin1Char('"');
+}
 
 } // namespace
 
-CsvRecords ReadCsvRecords(const QString &text)
+CsvReader::CsvReader(std::function<void(CsvRecord &&)> onRecord,
+                     std::function<void(const CsvSyntaxError &)> onError)
+    : m_onRecord(std::move(onRecord)), m_onError(std::move(onError))
 {
-    return CsvScanner(text).scan();
+    m_record.line = m_line;
+}
+
+void CsvReader::feed(QStringView text)
+{
+    for (const QChar ch : text)
+        take(ch);
+}
+
+void CsvReader::take(QChar ch)
+{
+    if (std::exchange(m_skipLineFeed, false) && ch == '\n')
+        return;
+    m_recordStarted = true;
+    switch (m_state) {
+    case State::FieldStart:
+        if (isBlank(ch)) {
+            m_field += ch; // kept: an unquoted field keeps its blanks
+            return;
+        }
+        if (ch == '"') {
+            m_field.clear();
+            m_state = State::Quoted;
+            return;
+        }
+        m_state = State::Unquoted;
+        [[fallthrough]];
+    case State::Unquoted:
+        if (ch != ',' && !isLineBreak(ch)) {
+            m_field += ch;
+            return;
+        }
+        if (m_field.contains('"'))
+            fault(QStringLiteral("a quote inside an unquoted field (put the whole field in quotes and "
+                                 "write the quote as \"\")"));
+        break;
+    case State::Quoted:
+        if (ch == '"') {
+            m_state = State::QuoteInQuoted;
+            return;
+        }
+        if ((ch == '\n' && !m_crInQuotes) || ch == '\r')
+            ++m_line;
+        m_crInQuotes = ch == '\r';
+        m_field += ch;
+        return;
+    case State::QuoteInQuoted:
+        if (ch == '"') {
+            m_field += ch;
+            m_state = State::Quoted;
+            return;
+        }
+        m_state = State::AfterQuoted;
+        [[fallthrough]];
+    case State::AfterQuoted:
+        if (isBlank(ch))
+            return;
+        if (ch != ',' && !isLineBreak(ch)) {
+            fault(QStringLiteral("text after the closing quote (a quoted field ends at its closing quote; "
+                                 "write a quote inside it as \"\")"));
+            m_state = State::SkipToFieldEnd;
+            return;
+        }
+        break;
+    case State::SkipToFieldEnd:
+        if (ch != ',' && !isLineBreak(ch))
+            return;
+        break;
+    }
+    // At a comma or a line break outside quotes.
+    endField();
+    if (isLineBreak(ch))
+        endRecord(ch);
+}
+
+void CsvReader::endField()
+{
+    m_record.fields.append(std::exchange(m_field, QString()));
+    m_state = State::FieldStart;
+    m_crInQuotes = false;
+}
+
+void CsvReader::endRecord(QChar lineBreak)
+{
+    if (!m_faulty)
+        m_onRecord(std::move(m_record));
+    m_record = CsvRecord();
+    m_faulty = false;
+    m_recordStarted = false;
+    m_skipLineFeed = lineBreak == '\r';
+    m_record.line = ++m_line;
+}
+
+void CsvReader::fault(const QString &reason)
+{
+    m_onError({m_record.line, int(m_record.fields.size()), reason});
+    m_faulty = true;
+}
+
+void CsvReader::finish()
+{
+    if (!m_recordStarted)
+        return;
+    if (m_state == State::Quoted) {
+        fault(QStringLiteral("a quote opens a field that is never closed (end every quoted field with a "
+                             "quote; write a quote inside it as \"\")"));
+        return;
+    }
+    if (m_state == State::Unquoted && m_field.contains('"'))
+        fault(QStringLiteral("a quote inside an unquoted field (put the whole field in quotes and write the "
+                             "quote as \"\")"));
+    endField();
+    if (!m_faulty)
+        m_onRecord(std::move(m_record));
+    m_recordStarted = false;
+}
+
+QString CsvCellText(const QString &text)
+{
+    return startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
+}
+
+QString CsvLine(const QStringList &fields)
+{
+    QStringList cells;
+    cells.reserve(fields.size());
+    for (const QString &field : fields)
+        cells << csvField(field);
+    return cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
 }

@@ -1,28 +1,12 @@
 #include "BatchReport.h"
 
+#include "CsvRecords.h"
 #include "FileReplacement.h"
+
+#include <QHash>
 
 namespace
 {
-
-// A spreadsheet runs a cell that starts with one of these as a formula; a leading apostrophe makes it
-// text (and shows the text without it).
-bool startsLikeFormula(const QString &text)
-{
-    static const QString formulaStarts = QStringLiteral("=+-@\t\r");
-    return !text.isEmpty() && formulaStarts.contains(text.front());
-}
-
-QString csvField(const QString &text)
-{
-    QString cell = startsLikeFormula(text) ? QLatin1Char('\'') + text : text;
-    const bool needsQuotes = cell.contains(QLatin1Char(',')) || cell.contains(QLatin1Char('"')) ||
-                             cell.contains(QLatin1Char('\r')) || cell.contains(QLatin1Char('\n'));
-    if (!needsQuotes)
-        return cell;
-    cell.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + cell + QLatin1Char('"');
-}
 
 // ISO 8601 with milliseconds and the offset from UTC written out (+00:00, never Z); "" when the step
 // never started.
@@ -40,20 +24,44 @@ QString startedText(const QDateTime &started)
 
 QByteArray reportText(const QList<StepOutcome> &outcomes)
 {
-    QString text = QStringLiteral("unit,step,result,text,started,duration_ms\r\n");
-    for (const StepOutcome &outcome : outcomes) {
-        const QStringList fields{
-            outcome.unit, BatchStepName(outcome.step),  ResultName(outcome.result),
-            outcome.text, startedText(outcome.started), QString::number(outcome.durationMs)};
-        QStringList cells;
-        for (const QString &field : fields)
-            cells << csvField(field);
-        text += cells.join(QLatin1Char(',')) + QStringLiteral("\r\n");
-    }
+    QString text = QChar(0xFEFF) + QStringLiteral("unit,ip,port,step,result,text,started,duration_ms\r\n");
+    for (const StepOutcome &outcome : outcomes)
+        text += CsvLine({outcome.unit, outcome.ip, outcome.port, BatchStepName(outcome.step),
+                         ResultName(outcome.result), outcome.text, startedText(outcome.started),
+                         QString::number(outcome.durationMs)});
     return text.toUtf8();
 }
 
 } // namespace
+
+QString PlannedStepPort(const PlanUnit &unit, BatchStep step)
+{
+    switch (step) {
+    case BatchStep::Assign:
+        return {};
+    case BatchStep::Check:
+        return unit.checkPort();
+    case BatchStep::Gateway:
+    case BatchStep::Mask:
+    case BatchStep::NewPort:
+        break;
+    }
+    return unit.port;
+}
+
+void AddPlannedAddresses(const QList<PlanUnit> &units, QList<StepOutcome> &outcomes)
+{
+    QHash<QString, const PlanUnit *> byLabel;
+    for (const PlanUnit &unit : units)
+        byLabel.insert(unit.unit, &unit);
+    for (StepOutcome &outcome : outcomes) {
+        const PlanUnit *unit = byLabel.value(outcome.unit);
+        if (!unit || !outcome.ip.isEmpty())
+            continue;
+        outcome.ip = unit->ip;
+        outcome.port = PlannedStepPort(*unit, outcome.step);
+    }
+}
 
 // The program may run as root and a report folder such as /tmp is open to every user: the report
 // replaces the file the way the settings are saved (never through a link into another owner's file).
