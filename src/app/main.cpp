@@ -7,9 +7,9 @@
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "ShowProbe.h"
+#include "TerminationSignals.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
-#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 

@@ -11,10 +11,10 @@
 #include "HostChecks.h"
 #include "OperationView.h"
 #include "SettingsStore.h"
+#include "TerminationSignals.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
 #include "platform/StandardErrorTerminal.h"
-#include "platform/TerminationSignals.h"
 
 #include <QEventLoop>
 #include <algorithm>

@@ -17,37 +17,6 @@ namespace
 const QString SkippedEarlierFailed = QStringLiteral("skipped: earlier step failed");
 const QString InterruptedText = QStringLiteral("interrupted");
 
-ConsoleOp consoleOpFor(BatchStep step)
-{
-    switch (step) {
-    case BatchStep::Gateway:
-        return ConsoleOp::SetGW;
-    case BatchStep::Mask:
-        return ConsoleOp::SetSubnet;
-    case BatchStep::NewPort:
-        return ConsoleOp::SetPort;
-    case BatchStep::Assign:
-    case BatchStep::Check:
-        break;
-    }
-    return ConsoleOp::ComCheck;
-}
-
-// The text of a slot's box without the slot: the console's "SLOT 0 : " and the IP pane's "SLOT0".
-QString withoutSlot(const QString &boxText)
-{
-    static const QString consolePrefix = QStringLiteral("SLOT 0 : ");
-    static const QString ipPanePrefix = QStringLiteral("SLOT0");
-    if (boxText.startsWith(consolePrefix))
-        return boxText.mid(consolePrefix.size());
-    if (!boxText.startsWith(ipPanePrefix))
-        return boxText;
-    QString rest = boxText.mid(ipPanePrefix.size()).trimmed();
-    if (rest.startsWith(QStringLiteral(": ")))
-        rest.remove(0, 2);
-    return rest;
-}
-
 } // namespace
 
 QString SkippedInterruptedText()
@@ -141,22 +110,22 @@ StepOutcome UnitWorker::runStep(BatchStep step, Session &session, bool *cutOff)
     outcome.started = QDateTime::currentDateTime();
     QElapsedTimer elapsed;
     elapsed.start();
-    // The row button of the step's pane, on slot 0: a box tells how it went, as in the window.
+    // The row button of the step's pane, on slot 0, boxes and all, as in the window.
+    SlotOutcome slot;
     if (assign) {
         // The next unit's turn comes however this one ends.
         const auto release = qScopeGuard([this] { m_shared.assignGate.release(); });
-        session.ipPane.cmdSet_IP_Click(0);
+        slot = session.ipPane.cmdSet_IP_Click(0);
     } else {
-        session.consoleOperations.runSlotButton(consoleOpFor(step), 0);
+        slot = session.consoleOperations.runSlotButton(ConsoleOpFor(step), 0);
     }
     outcome.durationMs = elapsed.elapsed();
 
-    const std::optional<HeadlessView::Box> box = session.view.takeLastBox();
     // Cut off: its waits or its closing pause were ended early, so even an accepted command may not
     // have taken effect, and whatever the step left says nothing about the unit.
     *cutOff = m_interrupted;
-    const bool passed = !*cutOff && box && box->icon == BoxIcon::Information; // only a pass shows one
+    const bool passed = !*cutOff && slot.passed;
     outcome.result = passed ? StepOutcome::Result::Pass : StepOutcome::Result::Error;
-    outcome.text = *cutOff ? InterruptedText : box ? withoutSlot(box->text) : QString();
+    outcome.text = *cutOff ? InterruptedText : slot.text;
     return outcome;
 }

@@ -99,7 +99,12 @@ bool HostChecks::CheckAdminRights()
     return true;
 }
 
+QString HostChecks::noNetworkText()
+{
+    return ::noNetworkText(isJapaneseHost());
+}
+
 void HostChecks::ShowNoNetworkMsg()
 {
-    m_boxes.showMessageBox(noNetworkText(isJapaneseHost()), QStringLiteral("Error"), BoxIcon::Exclamation);
+    m_boxes.showMessageBox(noNetworkText(), QStringLiteral("Error"), BoxIcon::Exclamation);
 }

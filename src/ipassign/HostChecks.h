@@ -27,8 +27,9 @@ public:
     // Returns true when start-up may go on; false after the caution box or the version box, once
     // endProgram has been called (the program must end, saving nothing).
     bool CheckAdminRights();
-    // The "network environment not found" box.
+    // The "network environment not found" box, and its text.
     void ShowNoNetworkMsg();
+    QString noNetworkText();
 
 private:
     bool isJapaneseHost();
