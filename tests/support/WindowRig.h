@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleOperations.h"
+#include "FakeHostQuestions.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
 #include "MainWindow.h"
@@ -8,7 +9,6 @@
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "platform/CommandRunner.h"
-#include "FakeHostQuestions.h"
 
 #include <QAction>
 #include <QTemporaryDir>
