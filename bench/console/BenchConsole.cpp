@@ -104,7 +104,7 @@ int main(int argc, char **argv)
                 (std::clock() - cpuBefore) * 1000.0 / CLOCKS_PER_SEC);
 
     std::vector<double> receiveMs, sendMs;
-    console.Timer2.setInterval(1000);
+    console.setReceiveLimitMs(1000);
     console.SockConnect("127.0.0.1", ports[2]);
     for (int run = 0; run < 5; ++run) {
         QByteArray buffer;

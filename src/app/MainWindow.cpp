@@ -1,21 +1,17 @@
+// Building the window and wiring its controls.
 #include "MainWindow.h"
 
-#include "AboutBox.h"
-#include "HostChecks.h"
 #include "LogWindow.h"
 #include "ProgramIcon.h"
-#include "SettingsStore.h"
 #include "TextFit.h"
 #include "Twips.h"
 #include "WindowFonts.h"
 #include "WindowGeometry.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLayout>
-#include <QLineEdit>
 #include <QMenuBar>
 #include <QPushButton>
 
@@ -54,11 +50,6 @@ void (frmPelmora2::*const TickHandlers[])(int) = {
     &frmPelmora2::chkSlot_IP_Click,  &frmPelmora2::chkSlot_Port_Click,     &frmPelmora2::chkSlot_GW_Click,
     &frmPelmora2::chkSlot_Sub_Click, &frmPelmora2::chkSlot_ComCheck_Click,
 };
-
-bool validSlot(int slot)
-{
-    return slot >= 0 && slot < SlotTable::SlotCount;
-}
 
 QLabel *addLabel(const QString &name, const QString &text, const QFont &font, const QRect &place,
                  QWidget *parent)
@@ -104,7 +95,7 @@ void frmPelmora2::buildCentralArea()
     central->setFixedSize(px(G::ClientWidth), px(G::ClientHeight));
     setCentralWidget(central);
 
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot)
+    for (int slot = 0; slot < SlotCount; ++slot)
         addLabel(
             QStringLiteral("labUnit[%1]").arg(slot), QStringLiteral("SLOT %1").arg(slot),
             WindowFonts::SlotCaption(),
@@ -132,14 +123,14 @@ void frmPelmora2::buildCentralArea()
 void frmPelmora2::connectPane(const PaneWidgets &pane)
 {
     const auto tickHandler = TickHandlers[int(pane.pane)];
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot)
+    for (int slot = 0; slot < SlotCount; ++slot)
         connect(pane.ticks[slot], &QCheckBox::toggled, this,
                 [this, tickHandler, slot] { (this->*tickHandler)(slot); });
 
     for (const auto &buttons : pane.rowButtons)
         for (const RowButtonSignal &s : RowButtonSignals)
             if (buttons.name == QLatin1String(s.name))
-                for (int slot = 0; slot < SlotTable::SlotCount; ++slot)
+                for (int slot = 0; slot < SlotCount; ++slot)
                     connect(buttons.rows[slot], &QPushButton::clicked, this,
                             [this, signal = s.signal, slot] { emit(this->*signal)(slot); });
 
@@ -170,186 +161,6 @@ void frmPelmora2::setTabOrder()
         QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
-bool frmPelmora2::Form_Load(HostChecks &hostChecks)
-{
-    LoadSlotSettings();
-    ShowPane_IP(true);
-    ShowPane_Port(false);
-    ShowPane_GW(false);
-    ShowPane_Sub(false);
-    ShowPane_ComCheck(false);
-    m_operationBusy = false;
-    if (!hostChecks.CheckAdminRights())
-        return false;
-    paneOf(Pane::IP).bottomButtons.front()->setFocus(); // "Set All"
-    return true;
-}
-
-void frmPelmora2::Form_Unload(bool &cancel)
-{
-    if (m_operationBusy) {
-        cancel = true;
-        return;
-    }
-    if (!SaveSlotSettings()) // the window still closes; the user learns that the changes are lost
-        showMessageBox(SaveFailureText(), QStringLiteral("Pelmora2"), BoxIcon::Critical);
-}
-
-QString frmPelmora2::SaveFailureText() const
-{
-    QString where = m_store.iniPath(QStringLiteral("QV512"));
-    if (where.isEmpty())
-        where = QStringLiteral("the registry (HKEY_CURRENT_USER\\Software\\Pelmora2\\QV512)");
-    return QStringLiteral("The slot settings could not be saved to ") + where + QStringLiteral(":\r\n") +
-           m_store.writeError() + QStringLiteral(".");
-}
-
-void frmPelmora2::closeEvent(QCloseEvent *event)
-{
-    bool cancel = false;
-    Form_Unload(cancel);
-    if (cancel)
-        event->ignore();
-    else
-        event->accept();
-}
-
-void frmPelmora2::LoadSlotSettings()
-{
-    m_slots.LoadSlotSettings(m_store);
-}
-
-bool frmPelmora2::SaveSlotSettings()
-{
-    return m_slots.SaveSlotSettings(m_store);
-}
-
-const PaneWidgets &frmPelmora2::paneOf(Pane pane) const
-{
-    return m_panes[int(pane)];
-}
-
-void frmPelmora2::ShowPane(Pane pane, bool show)
-{
-    const PaneWidgets &widgets = paneOf(pane);
-    widgets.setVisible(show);
-    if (!show)
-        return;
-    for (int slot = 0; slot < SlotTable::SlotCount; ++slot) {
-        widgets.ticks[slot]->setChecked(m_slots.SlotTicked[slot] == 1);
-        for (const auto &field : widgets.fields) {
-            switch (field.column) {
-            case SlotColumn::MAC:
-                field.rows[slot]->setText(m_slots.SlotMAC[slot]);
-                break;
-            case SlotColumn::IP:
-                field.rows[slot]->setText(m_slots.SlotIP[slot]);
-                break;
-            case SlotColumn::Port:
-                field.rows[slot]->setText(m_slots.SlotPort[slot]);
-                break;
-            case SlotColumn::None:
-                break;
-            }
-        }
-    }
-}
-
-void frmPelmora2::ShowPane_IP(bool show)
-{
-    ShowPane(Pane::IP, show);
-}
-
-void frmPelmora2::ShowPane_Port(bool show)
-{
-    ShowPane(Pane::Port, show);
-}
-
-void frmPelmora2::ShowPane_GW(bool show)
-{
-    ShowPane(Pane::GW, show);
-}
-
-void frmPelmora2::ShowPane_Sub(bool show)
-{
-    ShowPane(Pane::Sub, show);
-}
-
-void frmPelmora2::ShowPane_ComCheck(bool show)
-{
-    ShowPane(Pane::ComCheck, show);
-}
-
-void frmPelmora2::ShowOnlyPane(Pane pane)
-{
-    ShowPane_IP(pane == Pane::IP);
-    ShowPane_Port(pane == Pane::Port);
-    ShowPane_GW(pane == Pane::GW);
-    ShowPane_Sub(pane == Pane::Sub);
-    ShowPane_ComCheck(pane == Pane::ComCheck);
-}
-
-void frmPelmora2::mnuIP_Click()
-{
-    ShowOnlyPane(Pane::IP);
-}
-
-void frmPelmora2::mnuPort_Click()
-{
-    ShowOnlyPane(Pane::Port);
-}
-
-void frmPelmora2::mnuGateWay_Click()
-{
-    ShowOnlyPane(Pane::GW);
-}
-
-void frmPelmora2::mnuSubnet_Click()
-{
-    ShowOnlyPane(Pane::Sub);
-}
-
-void frmPelmora2::mnuComCheck_Click()
-{
-    ShowOnlyPane(Pane::ComCheck);
-}
-
-void frmPelmora2::mnuVersion_Click()
-{
-    frmVersion about(this);
-    about.exec();
-}
-
-void frmPelmora2::tickClicked(Pane pane, int index)
-{
-    m_slots.SlotTicked[index] = paneOf(pane).ticks[index]->isChecked() ? 1 : 0;
-}
-
-void frmPelmora2::chkSlot_IP_Click(int index)
-{
-    tickClicked(Pane::IP, index);
-}
-
-void frmPelmora2::chkSlot_Port_Click(int index)
-{
-    tickClicked(Pane::Port, index);
-}
-
-void frmPelmora2::chkSlot_GW_Click(int index)
-{
-    tickClicked(Pane::GW, index);
-}
-
-void frmPelmora2::chkSlot_Sub_Click(int index)
-{
-    tickClicked(Pane::Sub, index);
-}
-
-void frmPelmora2::chkSlot_ComCheck_Click(int index)
-{
-    tickClicked(Pane::ComCheck, index);
-}
-
 QString frmPelmora2::logText() const
 {
     return m_txtLog->logText();
@@ -358,77 +169,4 @@ QString frmPelmora2::logText() const
 void frmPelmora2::setMessageBoxes(MessageBoxes *boxes)
 {
     m_boxes = boxes ? boxes : &m_realBoxes;
-}
-
-QLineEdit *frmPelmora2::fieldWidget(Field field, int slot) const
-{
-    if (!validSlot(slot))
-        return nullptr;
-    for (const PaneWidgets &pane : m_panes)
-        if (const auto *array = pane.fieldArray(field))
-            return array->rows[slot];
-    return nullptr;
-}
-
-QString frmPelmora2::fieldText(Field field, int slot) const
-{
-    const QLineEdit *edit = fieldWidget(field, slot);
-    return edit ? edit->text() : QString();
-}
-
-void frmPelmora2::setFieldText(Field field, int slot, const QString &text)
-{
-    if (QLineEdit *edit = fieldWidget(field, slot))
-        edit->setText(text);
-}
-
-bool frmPelmora2::slotTicked(Pane pane, int slot) const
-{
-    return validSlot(slot) && paneOf(pane).ticks[slot]->isChecked();
-}
-
-void frmPelmora2::appendLog(const QString &text)
-{
-    m_txtLog->appendLog(text);
-}
-
-void frmPelmora2::setPaneEnabled(Pane pane, bool enabled)
-{
-    SetPaneEnabled(paneOf(pane).lockControls(), m_menu.items(), enabled);
-}
-
-void frmPelmora2::setHourglass(bool on)
-{
-    if (on)
-        setCursor(Qt::WaitCursor);
-    else
-        unsetCursor();
-}
-
-void frmPelmora2::setOperationBusy(bool busy)
-{
-    m_operationBusy = busy;
-}
-
-void frmPelmora2::storeSlotMAC(int slot, const QString &macTail)
-{
-    if (validSlot(slot))
-        m_slots.SlotMAC[slot] = macTail;
-}
-
-void frmPelmora2::storeSlotIP(int slot, const QString &ip)
-{
-    if (validSlot(slot))
-        m_slots.SlotIP[slot] = ip;
-}
-
-void frmPelmora2::storeSlotPort(int slot, const QString &port)
-{
-    if (validSlot(slot))
-        m_slots.SlotPort[slot] = port;
-}
-
-void frmPelmora2::showMessageBox(const QString &text, const QString &title, BoxIcon icon)
-{
-    m_boxes->showMessageBox(text, title, icon);
 }

@@ -133,7 +133,7 @@ PaneWidgets BuildPane(const PaneLayout &layout, QWidget *parent)
     pane.title->setFont(WindowFonts::Title());
     pane.title->setGeometry(twipsRect(G::TitleLeft, G::TitleTop, G::TitleWidth, G::TitleHeight));
 
-    for (int slot = 0; slot < 8; ++slot)
+    for (int slot = 0; slot < SlotCount; ++slot)
         buildRow(layout, slot, parent, pane);
 
     for (const BottomButton &bottom : layout.bottom) {
@@ -168,7 +168,7 @@ const PaneWidgets::FieldArray *PaneWidgets::fieldArray(Field field) const
 QList<QWidget *> PaneWidgets::tabOrder() const
 {
     QList<QWidget *> order(bottomButtons.begin(), bottomButtons.end());
-    for (int slot = 0; slot < 8; ++slot) {
+    for (int slot = 0; slot < SlotCount; ++slot) {
         order.append(ticks[slot]);
         for (const FieldArray &f : fields)
             if (f.editable)

@@ -2,6 +2,7 @@
 
 #include "PaneLayout.h"
 #include "PaneLock.h"
+#include "SlotCount.h"
 
 #include <QList>
 #include <QString>
@@ -15,7 +16,7 @@ class QLineEdit;
 class QPushButton;
 class QWidget;
 
-template <typename T> using SlotArray = std::array<T *, 8>;
+template <typename T> using SlotArray = std::array<T *, SlotCount>;
 
 // The controls of one pane, built from its PaneLayout.
 struct PaneWidgets {

@@ -3,7 +3,7 @@
 #include "IpPaneOperations.h"
 #include "MainWindow.h"
 #include "RemoteConsole.h"
-#include "platform/TerminationSignals.h"
+#include "TerminationSignals.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "SlotCount.h"
+
 #include <QString>
 #include <array>
 
@@ -8,8 +10,6 @@ class SettingsStore;
 // The values the panes show per slot row and that survive between runs: MAC tail, IP address, port
 // (hex text) and tick state. Nothing is validated or normalised on the way to or from the store.
 struct SlotTable {
-    static constexpr int SlotCount = 8;
-
     std::array<QString, SlotCount> SlotMAC;
     std::array<QString, SlotCount> SlotIP;
     std::array<QString, SlotCount> SlotPort;

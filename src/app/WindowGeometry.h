@@ -15,7 +15,6 @@ constexpr int TitleWidth = 8520;
 constexpr int TitleHeight = 450;
 
 constexpr int DividerX1 = 9000;
-constexpr int DividerX2 = 9010;
 constexpr int DividerHeight = 7600;
 
 constexpr int FrameLeft = 960;

@@ -7,10 +7,10 @@
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "ShowProbe.h"
+#include "TerminationSignals.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
 #include "platform/RaisedPrivilege.h"
-#include "platform/TerminationSignals.h"
 
 #include <QApplication>
 #include <cstdio>

@@ -13,10 +13,10 @@
 #include "OperationView.h"
 #include "PrintText.h"
 #include "SettingsStore.h"
+#include "TerminationSignals.h"
 #include "platform/CommandRunner.h"
 #include "platform/HostQuestions.h"
 #include "platform/StandardErrorTerminal.h"
-#include "platform/TerminationSignals.h"
 
 #include <QEventLoop>
 #include <algorithm>

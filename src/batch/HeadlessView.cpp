@@ -32,13 +32,3 @@ bool HeadlessView::slotTicked(Pane, int slot) const
 {
     return slot == 0;
 }
-
-void HeadlessView::showMessageBox(const QString &text, const QString &, BoxIcon icon)
-{
-    m_lastBox = Box{text, icon};
-}
-
-std::optional<HeadlessView::Box> HeadlessView::takeLastBox()
-{
-    return std::exchange(m_lastBox, std::nullopt);
-}

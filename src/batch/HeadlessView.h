@@ -5,19 +5,14 @@
 
 #include <QMap>
 #include <QString>
-#include <optional>
 
 // The window as the operations on one unit of a plan see it, without widgets: slot row 0 holds the
 // unit's fields from the plan, the log collects the lines the window would show, and message boxes are
-// recorded instead of shown, so that nothing ever waits for a user. The slot table is left alone.
+// not shown, so that nothing ever waits for a user (each slot's outcome says how it went). The slot
+// table is left alone.
 class HeadlessView : public OperationView
 {
 public:
-    struct Box {
-        QString text;
-        BoxIcon icon = BoxIcon::None;
-    };
-
     explicit HeadlessView(const PlanUnit &unit);
 
     QString fieldText(Field field, int slot) const override;
@@ -30,16 +25,13 @@ public:
     void storeSlotMAC(int, const QString &) override {}
     void storeSlotIP(int, const QString &) override {}
     void storeSlotPort(int, const QString &) override {}
-    void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override;
+    void showMessageBox(const QString &, const QString &, BoxIcon) override {}
 
     const QString &log() const { return m_log; }
     // Replaces the log from position `from` on with text.
     void replaceLogFrom(qsizetype from, const QString &text) { m_log = m_log.left(from) + text; }
-    // The last box shown since the last call, and forgets it.
-    std::optional<Box> takeLastBox();
 
 private:
     QMap<Field, QString> m_fields;
     QString m_log;
-    std::optional<Box> m_lastBox;
 };

@@ -24,37 +24,6 @@ constexpr int RefusalProbeMs = 3000;
 // How long a port change cut off waits for the unit to show up on its new port.
 constexpr int MovedProbeMs = 1000;
 
-ConsoleOp consoleOpFor(BatchStep step)
-{
-    switch (step) {
-    case BatchStep::Gateway:
-        return ConsoleOp::SetGW;
-    case BatchStep::Mask:
-        return ConsoleOp::SetSubnet;
-    case BatchStep::NewPort:
-        return ConsoleOp::SetPort;
-    case BatchStep::Assign:
-    case BatchStep::Check:
-        break;
-    }
-    return ConsoleOp::ComCheck;
-}
-
-// The text of a slot's box without the slot: the console's "SLOT 0 : " and the IP pane's "SLOT0".
-QString withoutSlot(const QString &boxText)
-{
-    static const QString consolePrefix = QStringLiteral("SLOT 0 : ");
-    static const QString ipPanePrefix = QStringLiteral("SLOT0");
-    if (boxText.startsWith(consolePrefix))
-        return boxText.mid(consolePrefix.size());
-    if (!boxText.startsWith(ipPanePrefix))
-        return boxText;
-    QString rest = boxText.mid(ipPanePrefix.size()).trimmed();
-    if (rest.startsWith(QStringLiteral(": ")))
-        rest.remove(0, 2);
-    return rest;
-}
-
 } // namespace
 
 QString SkippedInterruptedText()
@@ -211,17 +180,17 @@ StepOutcome UnitWorker::runStep(BatchStep step, Session &session, bool *cutOff)
     const qsizetype logStart = session.view.log().size();
     QElapsedTimer elapsed;
     elapsed.start();
-    // The row button of the step's pane, on slot 0: a box tells how it went, as in the window.
+    // The row button of the step's pane, on slot 0, boxes and all, as in the window.
+    SlotOutcome slot;
     if (assign) {
         // The next unit's turn comes however this one ends.
         const auto release = qScopeGuard([this] { m_shared.assignGate.release(); });
-        session.ipPane.cmdSet_IP_Click(0);
+        slot = session.ipPane.cmdSet_IP_Click(0);
     } else {
-        session.consoleOperations.runSlotButton(consoleOpFor(step), 0);
+        slot = session.consoleOperations.runSlotButton(ConsoleOpFor(step), 0);
     }
     outcome.durationMs = elapsed.elapsed();
 
-    const std::optional<HeadlessView::Box> box = session.view.takeLastBox();
     // Cut off: its waits or its closing pause were ended early, so even an accepted command may not
     // have taken effect, and whatever the step left says nothing about the unit.
     *cutOff = m_interrupted;
@@ -233,8 +202,7 @@ StepOutcome UnitWorker::runStep(BatchStep step, Session &session, bool *cutOff)
         logInterrupted(session, logStart, step, outcome.text);
         return outcome;
     }
-    const bool passed = box && box->icon == BoxIcon::Information; // only a pass shows one
-    outcome.result = passed ? StepOutcome::Result::Pass : StepOutcome::Result::Error;
-    outcome.text = box ? withoutSlot(box->text) : QString();
+    outcome.result = slot.passed ? StepOutcome::Result::Pass : StepOutcome::Result::Error;
+    outcome.text = slot.text;
     return outcome;
 }

@@ -1,5 +1,6 @@
 #include "RemoteConsole.h"
 
+#include "ConsoleLogging.h"
 #include "ConsoleSettings.h"
 #include "EventPasses.h"
 
@@ -47,8 +48,12 @@ qint16 RemoteConsole::ConsoleAttach(const QString &host, const QString &portText
         }
         servicePendingEvents();
     }
-    if (reply.isEmpty())
+    if (reply.isEmpty()) {
+        qCDebug(lcConsole) << "no answer to ESC from" << host << "port" << portText << "(hex)";
         LastErrorText = QStringLiteral("Can not Connected");
+    } else if (result != 1) {
+        qCDebug(lcConsole) << "attach refused; the answer to ESC was" << reply.toHex(' ');
+    }
     return result;
 }
 

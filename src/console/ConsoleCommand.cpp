@@ -1,5 +1,6 @@
 #include "RemoteConsole.h"
 
+#include "ConsoleLogging.h"
 #include "EventPasses.h"
 
 namespace
@@ -35,14 +36,17 @@ qint16 RemoteConsole::sendCommand(const QByteArray &command, QByteArray *afterLa
         case EchoOutcome::Echoed:
             continue;
         case EchoOutcome::TimeOut:
+            qCDebug(lcConsole) << "no echo of" << QByteArray(1, sent).toHex() << "in time";
             LastErrorText = QStringLiteral("Time Out Error!");
             return 1;
         case EchoOutcome::Unsupported:
+            qCDebug(lcConsole) << "the unit does not know the command" << command;
             LastErrorText = QStringLiteral("999:Unspported Command.");
             return 1;
         case EchoOutcome::ErrorReply:
             // The chunk's last character ends the unit's error line.
             LastErrorText = QString::fromLatin1(carried.chopped(1));
+            qCDebug(lcConsole) << "the unit answered" << command << "with" << carried;
             return 1;
         }
     }

@@ -1,5 +1,6 @@
 #include "RemoteConsole.h"
 
+#include "ConsoleLogging.h"
 #include "EventPasses.h"
 #include "HostText.h"
 
@@ -99,8 +100,11 @@ bool RemoteConsole::connectWithinLimit(const QString &host, const QString &portT
             return false;
         if (limit.reached())
             Timer1_Timer();
-        if (ConnectTimedOut)
+        if (ConnectTimedOut) {
+            qCDebug(lcConsole) << "connect to" << host << "port" << portText << "(hex) not within"
+                               << Timer1.interval() << "ms; last socket error:" << Winsock1.errorString();
             return false;
+        }
     }
 }
 
@@ -142,6 +146,7 @@ bool RemoteConsole::SockSend(const QByteArray &text)
         SendDone = true; // nothing to hand over is handed over at once
         return true;
     }
+    qCDebug(lcConsole) << "sent" << text.toHex(' ');
     if (Winsock1.write(text) != text.size())
         return false;
     EventPasses passes;
@@ -174,6 +179,7 @@ bool RemoteConsole::receiveWithin(int minChars, QByteArray &buffer, const QDeadl
         buffer = Winsock1.peek(Winsock1.bytesAvailable());
         if (buffer.size() >= minChars) {
             buffer = Winsock1.readAll();
+            qCDebug(lcConsole) << "received" << buffer.toHex(' ');
             break;
         }
         if (RecvTimedOut)

@@ -58,18 +58,22 @@ public:
 
     // Program-wide console state, read and written by the operations.
     QString LastErrorText;
-    bool AtAfterError = false;
+    // A slot starts with no error text left from the one before.
+    void resetLastError() { LastErrorText.clear(); }
 
-    // The flags the timers and the transport set; each keeps the outcome of the last wait of its kind.
-    bool ConnectTimedOut = false;
-    bool RecvTimedOut = false;
-    bool SendTimedOut = false;
-    bool SendDone = false;
+    // What tests and benchmarks may see and set, so that nothing else reaches into the transport: the
+    // outcome of the last connect and receive wait, the connection, and the receive limit.
+    bool connectTimedOut() const { return ConnectTimedOut; }
+    bool recvTimedOut() const { return RecvTimedOut; }
+    quint16 peerPort() const { return Winsock1.peerPort(); }
+    qint64 bytesWaiting() const { return Winsock1.bytesAvailable(); }
+    int receiveLimitMs() const { return Timer2.interval(); }
+    void setReceiveLimitMs(int ms) { Timer2.setInterval(ms); }
 
-    QTcpSocket Winsock1;
-    QTimer Timer1; // connect limit
-    QTimer Timer2; // receive limit (RecvTimeoutMs)
-    QTimer Timer3; // send limit
+    // The given procedures answer in opposite senses: these name their success values.
+    static constexpr qint16 SockConnected = 0;
+    static constexpr qint16 ConsoleAttached = 1;
+    static constexpr qint16 CommandEchoed = 0;
 
     static constexpr int ConnectLimitMs = 10000;
     static constexpr int SendLimitMs = 800;
@@ -87,6 +91,18 @@ private slots:
     void Winsock1_SendComplete();
 
 private:
+    // The flags the timers and the transport set; each keeps the outcome of the last wait of its kind.
+    bool ConnectTimedOut = false;
+    bool RecvTimedOut = false;
+    bool SendTimedOut = false;
+    bool SendDone = false;
+    bool AtAfterError = false; // once control command 127 is accepted, an error reply gets "@"
+
+    QTcpSocket Winsock1;
+    QTimer Timer1; // connect limit
+    QTimer Timer2; // receive limit (RecvTimeoutMs)
+    QTimer Timer3; // send limit
+
     enum class EchoOutcome { Echoed, TimeOut, Unsupported, ErrorReply };
 
     // Starts a fresh connection under Timer1 and waits for it: true once established.

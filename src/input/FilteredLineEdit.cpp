@@ -14,7 +14,6 @@ namespace
 {
 
 constexpr qint16 Backspace = 8;
-constexpr char16_t LastAscii = 127;
 
 } // namespace
 
@@ -22,26 +21,13 @@ FilteredLineEdit::FilteredLineEdit(KeyRule rule, QWidget *parent) : QLineEdit(pa
 
 qint16 FilteredLineEdit::ruleCode(QChar ch) const
 {
-    // Outside ASCII every rule swallows; deciding here keeps wide characters from folding into
-    // the 16-bit signed code the rules take.
-    if (ch.unicode() > LastAscii)
-        return 0;
-    auto code = static_cast<qint16>(ch.unicode());
-    m_rule(code);
-    return code;
+    return keyRuleCode(m_rule, ch);
 }
 
 QString FilteredLineEdit::filtered(const QString &text) const
 {
-    QString result;
-    result.reserve(text.size());
-    for (const QChar ch : text) {
-        const qint16 code = ruleCode(ch);
-        // Inside inserted text a backspace is not an editing key: it never lands in the field.
-        if (code != 0 && code != Backspace)
-            result.append(QChar(char16_t(code)));
-    }
-    return result;
+    // Inside inserted text a backspace is not an editing key: it never lands in the field.
+    return filterText(m_rule, text);
 }
 
 void FilteredLineEdit::insertFiltered(const QString &text)

@@ -106,7 +106,12 @@ bool HostChecks::IsRefusedUnitAddress(const QString &hostIp)
            NeighbourRefusal(ip, m_host.neighbourHost()) != nullptr;
 }
 
+QString HostChecks::noNetworkText()
+{
+    return ::noNetworkText(isJapaneseHost());
+}
+
 void HostChecks::ShowNoNetworkMsg()
 {
-    m_boxes.showMessageBox(noNetworkText(isJapaneseHost()), QStringLiteral("Error"), BoxIcon::Exclamation);
+    m_boxes.showMessageBox(noNetworkText(), QStringLiteral("Error"), BoxIcon::Exclamation);
 }

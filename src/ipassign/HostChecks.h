@@ -27,8 +27,9 @@ public:
     // Returns true when start-up may go on; false after the caution box or the version box, once
     // endProgram has been called (the program must end, saving nothing).
     bool CheckAdminRights();
-    // The "network environment not found" box.
+    // The "network environment not found" box, and its text.
     void ShowNoNetworkMsg();
+    QString noNetworkText();
     // Whether a unit's neighbour entry for the dotted address would take an address the host needs:
     // its own, a gateway, a subnet's network or broadcast address, or a special address.
     bool IsRefusedUnitAddress(const QString &hostIp);

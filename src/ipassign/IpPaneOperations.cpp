@@ -5,6 +5,7 @@
 #include "HostAddressText.h"
 #include "HostChecks.h"
 #include "HostCommandLines.h"
+#include "HostLogging.h"
 #include "NeighborCommand.h"
 #include "OperationView.h"
 
@@ -17,6 +18,8 @@ namespace
 const QString DataSetTitle = QStringLiteral("Data Set");
 const QString PingTitle = QStringLiteral("Ping Command");
 const QString SetTitle = QStringLiteral("Set Command");
+const QString PingFinished = QStringLiteral("Ping is finished.");
+const QString SetFinished = QStringLiteral("IP setting is finished.");
 
 // Ends a slot row's log block: the host output, then two empty lines.
 QString logBlock(const QString &header, const QString &report)
@@ -41,14 +44,18 @@ QString IpPaneOperations::slotIPAddress(int slot) const
     return m_view.fieldText(Field::IPAddr_IP, slot);
 }
 
-void IpPaneOperations::showSlotError(int slot, const QString &what, const QString &title)
+SlotOutcome IpPaneOperations::showSlotError(int slot, const QString &ip, const QString &error,
+                                            const QString &title)
 {
-    m_view.showMessageBox("SLOT" + QString::number(slot) + what, title, BoxIcon::Critical);
+    const QString text = ip.isEmpty() ? error : ip + " : " + error;
+    m_view.showMessageBox("SLOT" + QString::number(slot) + (ip.isEmpty() ? " : " : " ") + text, title,
+                          BoxIcon::Critical);
+    return {false, text};
 }
 
-void IpPaneOperations::cmdPing_Click(int slot)
+SlotOutcome IpPaneOperations::cmdPing_Click(int slot)
 {
-    RunSlotButton(m_view, slot, pingProcedure(), pingCompletion());
+    return RunSlotButton(m_view, slot, pingProcedure(), pingCompletion());
 }
 
 void IpPaneOperations::cmdAllPing_Click()
@@ -56,9 +63,9 @@ void IpPaneOperations::cmdAllPing_Click()
     RunAllTickedButton(m_view, Pane::IP, pingProcedure(), pingCompletion());
 }
 
-void IpPaneOperations::cmdSet_IP_Click(int slot)
+SlotOutcome IpPaneOperations::cmdSet_IP_Click(int slot)
 {
-    RunSlotButton(m_view, slot, setProcedure(), setCompletion());
+    return RunSlotButton(m_view, slot, setProcedure(), setCompletion());
 }
 
 void IpPaneOperations::cmdAllSet_IP_Click()
@@ -78,24 +85,24 @@ SlotProcedure IpPaneOperations::setProcedure()
 
 CompletionBox IpPaneOperations::pingCompletion()
 {
-    return [this] { m_view.showMessageBox("Ping is finished.", PingTitle, BoxIcon::Information); };
+    return [this] { m_view.showMessageBox(PingFinished, PingTitle, BoxIcon::Information); };
 }
 
 CompletionBox IpPaneOperations::setCompletion()
 {
-    return [this] { m_view.showMessageBox("IP setting is finished.", SetTitle, BoxIcon::Information); };
+    return [this] { m_view.showMessageBox(SetFinished, SetTitle, BoxIcon::Information); };
 }
 
-bool IpPaneOperations::PingSlot(const QString &ip, int slot)
+SlotOutcome IpPaneOperations::PingSlot(const QString &ip, int slot)
 {
     m_view.setPaneEnabled(Pane::IP, false);
     m_view.setHourglass(true);
 
     const QString ipCode = ConvIPAddr(ip);
     if (ipCode.size() != 12) {
-        showSlotError(slot, " : IP Address Error!", DataSetTitle);
+        const SlotOutcome failed = showSlotError(slot, {}, "IP Address Error!", DataSetTitle);
         pointerThenUnlock();
-        return false;
+        return failed;
     }
 
     try {
@@ -106,48 +113,51 @@ bool IpPaneOperations::PingSlot(const QString &ip, int slot)
         m_view.appendLog(logBlock("<SLOT " + QString::number(slot) + " : Ping " + ip + ">", report));
         HostShell::DelFileIfExists(capture);
         m_view.storeSlotIP(slot, ip);
-    } catch (const std::exception &) {
-        showSlotError(slot, " : Ping Exec Error!", PingTitle);
+    } catch (const std::exception &failure) {
+        qCDebug(lcHostCommands) << "slot" << slot << "ping:" << failure.what();
+        const SlotOutcome failed = showSlotError(slot, {}, "Ping Exec Error!", PingTitle);
         pointerThenUnlock();
-        return false;
+        return failed;
     }
 
     m_view.setPaneEnabled(Pane::IP, true);
     m_view.setHourglass(false);
-    return true;
+    return {true, PingFinished};
 }
 
-bool IpPaneOperations::SetSlotIP(const QString &mac, const QString &ip, int slot)
+SlotOutcome IpPaneOperations::SetSlotIP(const QString &mac, const QString &ip, int slot)
 {
     m_view.setHourglass(true);
     m_view.setPaneEnabled(Pane::IP, false);
 
-    bool passed = false;
+    SlotOutcome outcome;
     const QString ipCode = ConvIPAddr(ip);
     if (!IsSlotMACAddress(mac)) {
-        showSlotError(slot, " : MAC Address Error!", DataSetTitle);
+        outcome = showSlotError(slot, {}, "MAC Address Error!", DataSetTitle);
     } else if (ipCode.size() != 12 || m_hostChecks.IsRefusedUnitAddress(HostIPAddr(ipCode))) {
-        showSlotError(slot, " : IP Address Error!", DataSetTitle);
+        outcome = showSlotError(slot, {}, "IP Address Error!", DataSetTitle);
     } else {
         try {
-            passed = assignAddress(mac, ip, HostIPAddr(ipCode), slot);
-        } catch (const std::exception &) {
-            showSlotError(slot, " : Set Exec Error!", SetTitle);
+            outcome = assignAddress(mac, ip, HostIPAddr(ipCode), slot);
+        } catch (const std::exception &failure) {
+            qCDebug(lcHostCommands) << "slot" << slot << "set:" << failure.what();
+            outcome = showSlotError(slot, {}, "Set Exec Error!", SetTitle);
         }
     }
 
     unlockRow();
-    return passed;
+    return outcome;
 }
 
-bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, const QString &hostIp, int slot)
+SlotOutcome IpPaneOperations::assignAddress(const QString &mac, const QString &ip, const QString &hostIp,
+                                            int slot)
 {
     m_shell.ExecShellCmd(NeighborTableClearCommand());
     const QString capture = m_shell.PrepCaptureFile();
 
     const QString neighborCmd = MakeNeighborCmd(m_shell, m_hostChecks, hostIp, mac);
     if (neighborCmd.isEmpty())
-        return false;
+        return {false, m_hostChecks.noNetworkText()};
     m_shell.ExecShellCmd(neighborCmd);
 
     m_shell.ExecCaptured(AssignmentPingCommand(hostIp), capture);
@@ -159,8 +169,7 @@ bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, cons
             // The box below still tells what failed; the entry's removal is a courtesy to the host.
         }
         // The capture stays for a look at what the ping said; the next operation removes it.
-        showSlotError(slot, " " + ip + " : IP Set Error!", SetTitle);
-        return false;
+        return showSlotError(slot, ip, "IP Set Error!", SetTitle);
     }
 
     m_shell.ExecCaptured(NeighborTableListCommand(), capture);
@@ -175,7 +184,7 @@ bool IpPaneOperations::assignAddress(const QString &mac, const QString &ip, cons
         throw HostStepFailed("the address is not in the neighbour table");
     m_view.storeSlotMAC(slot, MACTail(mac));
     m_view.storeSlotIP(slot, ip);
-    return true;
+    return {true, SetFinished};
 }
 
 void IpPaneOperations::pointerThenUnlock()

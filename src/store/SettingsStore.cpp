@@ -36,6 +36,15 @@ QString SettingsStore::iniPath(const QString &application) const
 #endif
 }
 
+QString SettingsStore::locationText(const QString &application) const
+{
+    const QString path = iniPath(application);
+    if (!path.isEmpty())
+        return path;
+    return QStringLiteral("the registry (HKEY_CURRENT_USER\\Software\\") + QLatin1String(Organization) +
+           QLatin1Char('\\') + application + QLatin1Char(')');
+}
+
 // A fresh QSettings per call: a value edited by hand in the file is seen by the next read.
 static std::unique_ptr<QSettings> openStore(const SettingsStore &store, const QString &application)
 {

@@ -34,6 +34,8 @@ public:
 
     // Where the INI file of an application lives; empty for the registry.
     QString iniPath(const QString &application) const;
+    // Where an application's settings live, as a user is told: the INI file or the registry key.
+    QString locationText(const QString &application) const;
 
 private:
     QString m_iniRoot; // empty: the platform's own per-user location

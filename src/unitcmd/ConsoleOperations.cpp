@@ -26,9 +26,9 @@ ConsoleOperations::ConsoleOperations(OperationView &view, RemoteConsole &console
 {
 }
 
-void ConsoleOperations::runSlotButton(ConsoleOp op, int slot)
+SlotOutcome ConsoleOperations::runSlotButton(ConsoleOp op, int slot)
 {
-    RunSlotButton(
+    return RunSlotButton(
         m_view, slot, [&](int s) { return runSlot(op, s); }, [&] { showCompletion(RecipeFor(op)); });
 }
 
@@ -39,44 +39,29 @@ void ConsoleOperations::runAllTicked(ConsoleOp op)
         m_view, recipe.pane, [&](int s) { return runSlot(op, s); }, [&] { showCompletion(recipe); });
 }
 
-bool ConsoleOperations::ComCheckSlot(int slot)
-{
-    return runSlot(ConsoleOp::ComCheck, slot);
-}
-
-bool ConsoleOperations::SetPortSlot(int slot)
-{
-    return runSlot(ConsoleOp::SetPort, slot);
-}
-
-bool ConsoleOperations::SetGWSlot(int slot)
-{
-    return runSlot(ConsoleOp::SetGW, slot);
-}
-
-bool ConsoleOperations::SetSubnetSlot(int slot)
-{
-    return runSlot(ConsoleOp::SetSubnet, slot);
-}
-
-bool ConsoleOperations::runSlot(ConsoleOp op, int slot)
+SlotOutcome ConsoleOperations::runSlot(ConsoleOp op, int slot)
 {
     if (slot < 0 || slot >= SlotCount)
-        return false;
+        return {};
     const ConsoleRecipe &recipe = RecipeFor(op);
     std::optional<QString> failure;
     try {
         failure = workOnSlot(recipe, slot);
         if (!failure) {
             finishPassed(recipe);
-            return true;
+            return {true, recipe.completionText};
         }
     } catch (...) {
         // An unexpected failure has no text of its own: LastErrorText as it stands, else the generic text.
         failure = QString();
     }
-    finishFailed(recipe, slot, *failure);
-    return false;
+    QString text;
+    try {
+        text = failureText(recipe, slot, *failure);
+    } catch (...) { // NOLINT(bugprone-empty-catch): the box below still shows, without a text
+    }
+    finishFailed(recipe, slot, text);
+    return {false, text};
 }
 
 std::optional<QString> ConsoleOperations::workOnSlot(const ConsoleRecipe &recipe, int slot)
@@ -91,7 +76,7 @@ std::optional<QString> ConsoleOperations::workOnSlot(const ConsoleRecipe &recipe
     m_view.appendLog(SlotHeaderLine(slot, recipe.headerText));
     m_view.appendLog(SlotFieldLine(m_view.fieldText(recipe.ipField, slot),
                                    m_view.fieldText(recipe.portField, slot), further));
-    m_console.LastErrorText.clear();
+    m_console.resetLastError();
 
     if (std::optional<QString> checkError = checkRow(recipe, slot))
         return checkError;
@@ -101,11 +86,11 @@ std::optional<QString> ConsoleOperations::workOnSlot(const ConsoleRecipe &recipe
 
     const QString host = m_view.fieldText(recipe.ipField, slot);
     const QString port = m_view.fieldText(recipe.portField, slot);
-    if (m_console.SockConnect(host, port) != 0)
+    if (m_console.SockConnect(host, port) != RemoteConsole::SockConnected)
         return recipe.connectionErrorText;
-    if (m_console.ConsoleAttach(host, port) != 1)
+    if (m_console.ConsoleAttach(host, port) != RemoteConsole::ConsoleAttached)
         return recipe.connectionErrorText;
-    if (m_console.ConsoleCommand(recipe.commandLine(m_view, slot)) != 0)
+    if (m_console.ConsoleCommand(recipe.commandLine(m_view, slot)) != RemoteConsole::CommandEchoed)
         return recipe.commandErrorText;
 
     if (recipe.pauseOrder == ConsoleRecipe::PauseOrder::RememberThenPause)
@@ -144,20 +129,23 @@ void ConsoleOperations::finishPassed(const ConsoleRecipe &recipe)
     m_view.setHourglass(false);
 }
 
-void ConsoleOperations::finishFailed(const ConsoleRecipe &recipe, int slot,
-                                     const QString &fallbackText) noexcept
+QString ConsoleOperations::failureText(const ConsoleRecipe &recipe, int slot,
+                                       const QString &fallbackText) const
+{
+    // A text the console left (attach, command) says more than the step's own fallback.
+    if (!m_console.LastErrorText.isEmpty())
+        return m_console.LastErrorText;
+    if (!fallbackText.isEmpty())
+        return fallbackText;
+    return recipe.genericErrorText(slot);
+}
+
+void ConsoleOperations::finishFailed(const ConsoleRecipe &recipe, int slot, const QString &text) noexcept
 {
     runGuarded([&] {
-        // A text the console left (attach, command) says more than the step's own fallback.
-        QString &lastError = m_console.LastErrorText;
-        if (lastError.isEmpty())
-            lastError = fallbackText;
-        if (lastError.isEmpty())
-            lastError = recipe.genericErrorText(slot);
-        m_view.appendLog(SlotErrorLines(lastError));
+        m_view.appendLog(SlotErrorLines(text));
         // The pane stays locked while the box is open.
-        m_view.showMessageBox(QStringLiteral("SLOT ") + QString::number(slot) + QStringLiteral(" : ") +
-                                  lastError,
+        m_view.showMessageBox(QStringLiteral("SLOT ") + QString::number(slot) + QStringLiteral(" : ") + text,
                               recipe.errorTitle, BoxIcon::Critical);
     });
     releaseSlot(recipe);

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "OperationView.h"
+
 #include <QString>
 #include <optional>
 
-class OperationView;
 class RemoteConsole;
 struct ConsoleRecipe;
 
@@ -16,25 +17,21 @@ public:
     ConsoleOperations(OperationView &view, RemoteConsole &console);
 
     // The row button of a pane: runs the slot whether or not it is ticked.
-    void runSlotButton(ConsoleOp op, int slot);
+    SlotOutcome runSlotButton(ConsoleOp op, int slot);
     // The bottom button of a pane: every ticked slot of that pane, 0 to 7.
     void runAllTicked(ConsoleOp op);
 
-    // The per-slot procedures: true when the slot passed. They never throw; a slot outside 0 to 7
-    // does nothing and fails.
-    bool ComCheckSlot(int slot);
-    bool SetPortSlot(int slot);
-    bool SetGWSlot(int slot);
-    bool SetSubnetSlot(int slot);
-
 private:
-    bool runSlot(ConsoleOp op, int slot);
+    // Never throws; a slot outside 0 to 7 does nothing and fails.
+    SlotOutcome runSlot(ConsoleOp op, int slot);
     // Steps up to the remembered row; nullopt on a pass, else the failed step's fallback text.
     std::optional<QString> workOnSlot(const ConsoleRecipe &recipe, int slot);
     std::optional<QString> checkRow(const ConsoleRecipe &recipe, int slot) const;
     void rememberRow(const ConsoleRecipe &recipe, int slot);
     void finishPassed(const ConsoleRecipe &recipe);
-    void finishFailed(const ConsoleRecipe &recipe, int slot, const QString &fallbackText) noexcept;
+    // The failure's text: what the console left, else the step's fallback, else the generic text.
+    QString failureText(const ConsoleRecipe &recipe, int slot, const QString &fallbackText) const;
+    void finishFailed(const ConsoleRecipe &recipe, int slot, const QString &text) noexcept;
     void releaseSlot(const ConsoleRecipe &recipe) noexcept;
     void showCompletion(const ConsoleRecipe &recipe) noexcept;
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ConsoleOperations.h"
+#include "FakeHostQuestions.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
 #include "MainWindow.h"
@@ -8,7 +9,6 @@
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "platform/CommandRunner.h"
-#include "platform/HostQuestions.h"
 
 #include <QAction>
 #include <QTemporaryDir>
@@ -17,11 +17,6 @@
 // The program as main() puts it together over a temporary store, on a host that answers as an
 // administrator's, with the boxes it shows recorded as "<icon> <title>: <text>".
 struct WindowRig {
-    struct AdministratorHost : HostQuestions {
-        bool isAdministrator() override { return true; }
-        std::optional<int> majorVersion() override { return 10; }
-        std::string currencySymbol() override { return "$"; }
-    };
     struct RecordingBoxes : MessageBoxes {
         QStringList shown;
         void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override
@@ -48,7 +43,7 @@ struct WindowRig {
 
     QTemporaryDir dir;
     SettingsStore store{dir.path()};
-    AdministratorHost host;
+    FakeHostQuestions host;
     RecordingBoxes boxes;
     HostChecks checks{host, boxes, [] {}};
     frmPelmora2 window;

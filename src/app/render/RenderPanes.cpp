@@ -6,6 +6,7 @@
 #include "MainWindow.h"
 #include "ProgramIcon.h"
 #include "SettingsStore.h"
+#include "SlotCount.h"
 
 #include <QAction>
 #include <QApplication>
@@ -19,7 +20,7 @@ namespace
 void writeSampleSlots(SettingsStore &store)
 {
     QList<SettingsStore::Entry> entries;
-    for (int i = 0; i < 8; ++i) {
+    for (int i = 0; i < SlotCount; ++i) {
         const QString key = QStringLiteral("SLOT%1").arg(i);
         entries.append({QStringLiteral("MACAddress"), key, QStringLiteral("12-34-5%1").arg(i)});
         entries.append({QStringLiteral("IPAddress"), key, QStringLiteral("192.168.100.%1").arg(200 + i)});

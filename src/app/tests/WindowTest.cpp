@@ -1,11 +1,11 @@
 // The real window offscreen over a temporary store: start-up, panes, saving on close, log, lock, boxes.
 #include "AboutBox.h"
+#include "FakeHostQuestions.h"
 #include "FakeOperationView.h"
 #include "HostChecks.h"
 #include "MainWindow.h"
 #include "SettingsStore.h"
 #include "TextFit.h"
-#include "Version.h"
 #include "WindowFonts.h"
 #include "platform/HostQuestions.h"
 
@@ -27,12 +27,7 @@
 namespace
 {
 
-struct FakeHost : HostQuestions { // by default an administrator on a newer host
-    bool administrator = true;
-    bool isAdministrator() override { return administrator; }
-    std::optional<int> majorVersion() override { return 10; }
-    std::string currencySymbol() override { return "$"; }
-};
+using FakeHost = FakeHostQuestions;
 
 // A settings store in a temporary folder.
 struct TempStore {
@@ -327,10 +322,8 @@ private slots:
             seen << about->findChild<QWidget *>("lblVer")->property("text").toString();
         });
         w.menu("mnuVersion"); // both return once OK is pressed
-        const QString version =
-            QString("Version : %1.%2.%3").arg(Pelmora2VersionMajor).arg(Pelmora2VersionMinor);
         QCOMPARE(seen, QStringList({"Communication Check", "SLOT 2 : Time Out Error!",
-                                    version.arg(Pelmora2VersionRevision)}));
+                                    "Version : " PELMORA2_PROJECT_VERSION}));
     }
 
     void missingAdministratorRightsEndStartUpWithoutSaving()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ConsoleOperations.h"
+
 #include <QList>
 #include <QString>
 #include <QStringList>
@@ -12,6 +14,9 @@ enum class BatchStep { Assign, Gateway, Mask, NewPort, Check };
 // The name of a step in the report, the same as its plan column: "assign", "gateway", "mask",
 // "new_port", "check".
 QString BatchStepName(BatchStep step);
+// The console operation of a step: the pane whose row button it presses. Assign is the IP pane's,
+// not a console operation; it gives ComCheck like Check.
+ConsoleOp ConsoleOpFor(BatchStep step);
 
 // One unit: one data row, its texts as written in the file (surrounding blanks removed); the port texts
 // and the MAC tail as the window's fields would hold them once typed (a-f become A-F).

@@ -20,6 +20,22 @@ QString BatchStepName(BatchStep step)
     return {};
 }
 
+ConsoleOp ConsoleOpFor(BatchStep step)
+{
+    switch (step) {
+    case BatchStep::Gateway:
+        return ConsoleOp::SetGW;
+    case BatchStep::Mask:
+        return ConsoleOp::SetSubnet;
+    case BatchStep::NewPort:
+        return ConsoleOp::SetPort;
+    case BatchStep::Assign:
+    case BatchStep::Check:
+        break;
+    }
+    return ConsoleOp::ComCheck;
+}
+
 QList<BatchStep> PlanUnit::steps() const
 {
     QList<BatchStep> order;

@@ -80,20 +80,16 @@ QString connectionTarget(const PlanUnit &unit, const QString &portText)
 
 QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
 {
-    ConsoleOp op = ConsoleOp::ComCheck;
     QByteArray line;
     QString portText = unit.port;
     switch (step) {
     case BatchStep::Gateway:
-        op = ConsoleOp::SetGW;
         line = AddressCommandLine(QByteArrayLiteral("UE3"), ConvIPAddr(unit.gateway));
         break;
     case BatchStep::Mask:
-        op = ConsoleOp::SetSubnet;
         line = AddressCommandLine(QByteArrayLiteral("UE4"), ConvIPAddr(unit.mask));
         break;
     case BatchStep::NewPort:
-        op = ConsoleOp::SetPort;
         line = SetPortCommandLine(PadPortNo(unit.newPort));
         break;
     case BatchStep::Assign: // host commands, not a console step: describeAssign
@@ -105,7 +101,7 @@ QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
     return StepIndent + BatchStepName(step) + ": connect to " + connectionTarget(unit, portText) +
            ", attach (<ESC> until the console answers <ESC><CR><LF> and its prompt, then the control "
            "commands the prompt selects), send " +
-           visibleLine(line) + QStringLiteral(", pause %1 ms\n").arg(RecipeFor(op).pauseMs);
+           visibleLine(line) + QStringLiteral(", pause %1 ms\n").arg(RecipeFor(ConsoleOpFor(step)).pauseMs);
 }
 
 QString describeUnit(const PlanUnit &unit)

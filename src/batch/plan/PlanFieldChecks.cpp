@@ -17,23 +17,6 @@ FieldCheck refused(const QString &problem)
     return {{}, problem};
 }
 
-// The text as a window field with this keystroke rule would hold it once typed, or nothing when the rule
-// swallows one of its characters.
-std::optional<QString> typedThrough(KeyRule rule, const QString &text)
-{
-    QString kept;
-    for (const QChar ch : text) {
-        if (ch.unicode() > 127)
-            return std::nullopt;
-        auto code = qint16(ch.unicode());
-        rule(code);
-        if (code == 0 || code == 8)
-            return std::nullopt;
-        kept += QChar(char16_t(code));
-    }
-    return kept;
-}
-
 } // namespace
 
 bool HoldsControlCharacter(const QString &text)

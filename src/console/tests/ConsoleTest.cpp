@@ -125,7 +125,7 @@ private slots:
         QVERIFY_BETWEEN(clock.elapsed(), RemoteConsole::EchoLimitMs, RemoteConsole::EchoLimitMs + 1000);
         [[maybe_unused]] const qint64 growth = statusBytes("VmHWM") - residentBefore;
         QCOMPARE(rig.console.LastErrorText, kTimeOut);
-        QVERIFY(!rig.console.RecvTimedOut);
+        QVERIFY(!rig.console.recvTimedOut());
 #if !defined(__SANITIZE_ADDRESS__) // its quarantine keeps freed memory resident
         QVERIFY2(growth <= 16 * 1024 * 1024, qPrintable(QString("grew by %1 bytes").arg(growth)));
 #endif
@@ -144,7 +144,7 @@ private slots:
         clock.start();
         QCOMPARE(rig.console.SockConnect("127.0.0.1", closedPort), qint16(1));
         QVERIFY_BETWEEN(clock.elapsed(), RemoteConsole::ConnectLimitMs, RemoteConsole::ConnectLimitMs + 1000);
-        QVERIFY(rig.console.ConnectTimedOut);
+        QVERIFY(rig.console.connectTimedOut());
 
         clock.start();
         QByteArray buffer;
@@ -162,24 +162,24 @@ private slots:
             octalDecoy(QHostAddress("127.0.0.8"), unit.server.serverPort());
         QVERIFY(unit.server.isListening() && octalDecoy.server.isListening());
         unit.play({"1", "a", "", "5", "abcde", ""});
-        rig.console.Timer2.setInterval(300);
+        rig.console.setReceiveLimitMs(300);
         // Leading zeros as the padded port field holds them, then hexadecimal digits.
         QCOMPARE(rig.console.SockConnect("127.000.000.010", "000" + unit.portText()), qint16(0));
-        QCOMPARE(rig.console.Winsock1.peerPort(), unit.server.serverPort());
+        QCOMPARE(rig.console.peerPort(), unit.server.serverPort());
 
         QVERIFY(rig.console.SockSend("1"));
         QByteArray buffer;
         QVERIFY(!rig.console.SockRecv(2, buffer)); // fewer than asked, at the limit
         QCOMPARE(buffer, QByteArray("a"));
-        QVERIFY(rig.console.RecvTimedOut);
+        QVERIFY(rig.console.recvTimedOut());
         QVERIFY(rig.console.SockRecv(1, buffer)); // still pending
         QCOMPARE(buffer, QByteArray("a"));
 
         QVERIFY(rig.console.SockSend("5"));
-        QTRY_COMPARE(rig.console.Winsock1.bytesAvailable(), qint64(5));
+        QTRY_COMPARE(rig.console.bytesWaiting(), qint64(5));
         QVERIFY(rig.console.SockRecv(3, buffer)); // more than asked: all of it
         QCOMPARE(buffer, QByteArray("abcde"));
-        QVERIFY(!rig.console.RecvTimedOut);
+        QVERIFY(!rig.console.recvTimedOut());
         QCOMPARE(octalDecoy.perConnection.size(), qsizetype(0));
     }
 
@@ -249,7 +249,7 @@ private slots:
         QCOMPARE(rig.attach(), qint16(0));
         QCOMPARE(rig.console.LastErrorText, answer.isEmpty() ? "Can not Connected" : kBefore);
         QTRY_COMPARE(rig.unit.perConnection, perConnection);
-        QCOMPARE(rig.console.Timer2.interval(), limit);
+        QCOMPARE(rig.console.receiveLimitMs(), limit);
         QCOMPARE(rig.store.read("REMOTE", "TIMEOUT", "RESET", ""), QString::number(limit));
         QCOMPARE(rig.store.read("REMOTE", "RESET_RETRY", "NORMAL", ""),
                  QString::number(perConnection.join().size()));
@@ -288,7 +288,7 @@ private slots:
         rig.unit.play({}, prompt);
         QCOMPARE(rig.attach(), qint16(1));
         rig.unit.send("%OLD\r<"); // arrived before the command: discarded
-        QTRY_COMPARE(rig.console.Winsock1.bytesAvailable(), qint64(6));
+        QTRY_COMPARE(rig.console.bytesWaiting(), qint64(6));
         rig.unit.perConnection = {""};
         rig.unit.play(script, prompt);
         QCOMPARE(rig.console.ConsoleCommand("UE1\rU\r"), qint16(errorText == kBefore ? 0 : 1));

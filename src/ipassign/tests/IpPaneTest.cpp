@@ -260,11 +260,28 @@ private slots:
         for (const char *planted : {"leftover capture", "folder open to others", "file named QV512",
                                     "symlink", "folder of another user"})
             QTest::newRow(planted) << QString(planted) << QByteArray("XDG_RUNTIME_DIR") << QString(".");
+        // Through the whole operation, once per variable; the quoting itself has its own table below.
+        QTest::newRow("XDG_RUNTIME_DIR $(touch @)")
+            << QString() << QByteArray("XDG_RUNTIME_DIR") << QString("$(touch @)");
+        QTest::newRow("TMPDIR x'; touch @; '")
+            << QString() << QByteArray("TMPDIR") << QString("x'; touch @; '");
+    }
+
+    // A text quoted for the POSIX interpreter reaches it as data, whatever shell syntax it holds.
+    void quotedTextRunsNothing()
+    {
+        QTemporaryDir dir;
+        const QString marker = dir.filePath("ran");
         for (const char *shell :
-             {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \""})
-            for (const char *variable : {"XDG_RUNTIME_DIR", "TMPDIR"})
-                QTest::addRow("%s %s", variable, shell)
-                    << QString() << QByteArray(variable) << QString(shell);
+             {"$(touch @)", "`touch @`", "x; touch @; x", "x'; touch @; '", "x\"; touch @; \"", "'", ""}) {
+            const QString text = QString(shell).replace("@", marker);
+            QProcess sh;
+            sh.start("/bin/sh",
+                     {"-c", "printf %s " + QString::fromStdString(QuoteForShell(text.toStdString()))});
+            QVERIFY(sh.waitForFinished());
+            QCOMPARE(QString(sh.readAllStandardOutput()), text);
+            QVERIFY2(!QFileInfo::exists(marker), shell);
+        }
     }
 
     // The capture goes to a fresh private folder of the process. A QV512 entry the program did not make, in

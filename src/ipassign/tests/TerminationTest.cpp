@@ -1,5 +1,5 @@
+#include "TerminationSignals.h"
 #include "platform/CommandRunner.h"
-#include "platform/TerminationSignals.h"
 
 #include <QElapsedTimer>
 #include <QSignalSpy>

@@ -1,6 +1,7 @@
 // The console operations on a recording view, over a real console, against qv512-sim units.
 #include "ConsoleOperations.h"
 #include "FakeOperationView.h"
+#include "OperationView.h"
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "SimUnits.h"
@@ -93,20 +94,20 @@ private slots:
         QTest::newRow("check: empty port") << Failure{check, "127.0.0.1", -1, "", "Port No Error!"};
         QTest::newRow("port: ip before new port") << Failure{port, "1..2.3", Idle, "", "IP Address Error!"};
         QTest::newRow("mask: empty port") << Failure{mask, "127.0.0.1", -1, "255.0.0.0", "Port No Error!"};
-        // The console's failures. The port change asks for the present port, so the units stay put.
-        const char *ops[] = {"check", "port", "gateway", "mask"};
+        // The console's failures: every operation runs the same frame, so the check meets each cause
+        // and the others the one that shows their own fallback text. The port change asks for the
+        // present port, so the units stay put.
         const std::pair<Unit, QString> causes[] = {{Silent, "Can not Connected"},
-                                                   {WrongEsc, ""},
+                                                   {WrongEsc, "Communication Check Error!"},
                                                    {Unsupported, "999:Unspported Command."},
                                                    {ErrorText, "%Bad Parameter"},
                                                    {NoEcho, "Time Out Error!"}};
-        for (int op = 0; op < 4; ++op) {
-            const QString fallback = op == 0 ? "Communication Check Error!" : "Connection Error!";
-            for (const auto &[unit, error] : causes)
-                QTest::addRow("%s: %s", ops[op], qPrintable(error.isEmpty() ? fallback : error))
-                    << Failure{ConsoleOp(op), "127.0.0.1", unit, op == 1 ? "*" : "10.0.0.1",
-                               error.isEmpty() ? fallback : error};
-        }
+        for (const auto &[unit, error] : causes)
+            QTest::addRow("check: %s", qPrintable(error)) << Failure{check, "127.0.0.1", unit, "", error};
+        const char *ops[] = {"check", "port", "gateway", "mask"};
+        for (int op = 1; op < 4; ++op)
+            QTest::addRow("%s: attach refused", ops[op]) << Failure{
+                ConsoleOp(op), "127.0.0.1", WrongEsc, op == 1 ? "*" : "10.0.0.1", "Connection Error!"};
         // The one row that waits out the 10 s connect limit.
         QTest::newRow("port: refused") << Failure{port, "127.0.0.1", Refused, "*", "Connection Error!"};
     }
@@ -117,10 +118,11 @@ private slots:
         const QString port = f.unit < 0 ? QString() : m_units.portText(f.unit);
         Rig rig;
         rig.fill(f.op, 6, f.ip, port, f.further == "*" ? port : f.further);
-        rig.ticked[{Ops[int(f.op)].pane, 6}] = true;
 
-        rig.ops.runAllTicked(f.op);
+        const SlotOutcome outcome = rig.ops.runSlotButton(f.op, 6);
 
+        QVERIFY(!outcome.passed);
+        QCOMPARE(outcome.text, f.error);
         QCOMPARE(rig.log.section("\r\n", 2), "        // Error!  " + f.error + "\r\n\r\n");
         QCOMPARE(rig.boxes,
                  (QList<Box>{{"SLOT 6 : " + f.error, Ops[int(f.op)].errorTitle, BoxIcon::Critical}}));
@@ -135,7 +137,7 @@ private slots:
         rig.fieldsGone = true;
         rig.fill(ConsoleOp::SetPort, 3, "127.0.0.1", "50", "2328");
 
-        rig.ops.runSlotButton(ConsoleOp::SetPort, 3);
+        QCOMPARE(rig.ops.runSlotButton(ConsoleOp::SetPort, 3).text, "SLOT3 : Set Port Error!");
 
         QCOMPARE(rig.log.section("\r\n", 2), "        // Error!  SLOT3 : Set Port Error!\r\n\r\n");
         QCOMPARE(rig.boxes,

@@ -23,12 +23,14 @@ private:
 
 } // namespace
 
-void RunSlotButton(OperationView &view, int slot, const SlotProcedure &procedure,
-                   const CompletionBox &completion)
+SlotOutcome RunSlotButton(OperationView &view, int slot, const SlotProcedure &procedure,
+                          const CompletionBox &completion)
 {
     BusyScope busy(view);
-    if (procedure(slot))
+    SlotOutcome outcome = procedure(slot);
+    if (outcome.passed)
         completion();
+    return outcome;
 }
 
 void RunAllTickedButton(OperationView &view, Pane pane, const SlotProcedure &procedure,
@@ -39,7 +41,7 @@ void RunAllTickedButton(OperationView &view, Pane pane, const SlotProcedure &pro
     bool lastPassed = false;
     for (int slot = 0; slot < SlotCount; ++slot) {
         if (view.slotTicked(pane, slot))
-            lastPassed = procedure(slot);
+            lastPassed = procedure(slot).passed;
     }
     if (lastPassed)
         completion();

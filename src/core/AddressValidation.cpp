@@ -21,7 +21,9 @@ std::optional<QString> paddedOctet(const QString &octet)
     return padded;
 }
 
-QString convert(const QString &text)
+} // namespace
+
+QString ConvIPAddr(const QString &text)
 {
     QString rest = text;
     QString code;
@@ -43,17 +45,6 @@ QString convert(const QString &text)
     if (!padded)
         return {};
     return code + *padded;
-}
-
-} // namespace
-
-QString ConvIPAddr(const QString &text)
-{
-    try {
-        return convert(text);
-    } catch (...) {
-        return {};
-    }
 }
 
 QString PadPortNo(const QString &text)

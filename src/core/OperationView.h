@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MessageBoxes.h"
+
 #include <QString>
 
 // The five alternative views of the main window.
@@ -23,15 +25,11 @@ enum class Field {
     Port_ComCheck,   // txtPort_ComCheck
 };
 
-enum class BoxIcon { None, Critical, Exclamation, Information };
-
-// Modal message boxes with one OK button. The window shows real boxes; tests record them.
-class MessageBoxes
-{
-public:
-    virtual ~MessageBoxes() = default;
-    // Returns when the user has closed the box.
-    virtual void showMessageBox(const QString &text, const QString &title, BoxIcon icon) = 0;
+// How one slot of an operation ended: passed with the operation's completion text, or failed with the
+// text its box shows after the slot ("" when it failed without a box).
+struct SlotOutcome {
+    bool passed = false;
+    QString text;
 };
 
 // What an operation sees of the main window while it works on slot rows: the fields and tick boxes of

@@ -9,6 +9,7 @@ bool between(qint16 code, char low, char high)
 }
 
 constexpr qint16 Backspace = 8;
+constexpr char16_t LastAscii = 127;
 
 void toUpperHexLetter(qint16 &keyAscii)
 {
@@ -49,4 +50,33 @@ void MacTailKeyRule(qint16 &keyAscii)
         return;
     }
     keyAscii = 0;
+}
+
+qint16 keyRuleCode(KeyRule rule, QChar ch)
+{
+    if (ch.unicode() > LastAscii)
+        return 0;
+    auto code = static_cast<qint16>(ch.unicode());
+    rule(code);
+    return code;
+}
+
+QString filterText(KeyRule rule, const QString &text)
+{
+    QString kept;
+    kept.reserve(text.size());
+    for (const QChar ch : text) {
+        const qint16 code = keyRuleCode(rule, ch);
+        if (code != 0 && code != Backspace)
+            kept.append(QChar(char16_t(code)));
+    }
+    return kept;
+}
+
+std::optional<QString> typedThrough(KeyRule rule, const QString &text)
+{
+    const QString kept = filterText(rule, text);
+    if (kept.size() != text.size())
+        return std::nullopt;
+    return kept;
 }
