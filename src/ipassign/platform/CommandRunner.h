@@ -19,6 +19,7 @@ public:
     // The folder whose programs stand in for the Windows host commands (POSIX only). Defaults to the
     // "hostcmd" folder next to the executable.
     void setAdapterFolder(const std::string &folder) { m_adapterFolder = folder; }
+    const std::string &adapterFolder() const { return m_adapterFolder; }
 
     // A command still running after this long is killed, with everything it started.
     void setTimeLimit(std::chrono::milliseconds limit) { m_timeLimit = limit; }
