@@ -14,7 +14,7 @@ case "${1:-}" in
     --run) packages+=("${window_fonts[@]}" xvfb xauth x11-apps imagemagick) ;;
     # The MinGW cross compiler builds the Windows-only sources and Wine runs them; locales makes the
     # ja_JP locale under which the Japanese messages are tested (and the Wine test's code page 932).
-    --test) packages+=("${window_fonts[@]}" locales "${windows_build[@]}") ;;
+    --test) packages+=("${window_fonts[@]}" locales clang-format "${windows_build[@]}") ;;
     --windows) packages+=("${windows_build[@]}") ;;
 esac
 

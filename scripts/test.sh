@@ -6,6 +6,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh --test
+scripts/check-format.sh
 
 windows=()
 if [ "${PELMORA2_WINDOWS:-1}" != 0 ]; then
