@@ -79,12 +79,12 @@ console_run() { # name command...: runs in a terminal of its own (tmux server "n
     local name=$1
     shift
     rm -f "$name.status"
-    LANG=C.UTF-8 tmux -L "pelmora2-$name" -u new-session -d -x 200 -y 50 \
+    LANG=C.UTF-8 tmux -L "pelmora2-$name-$$" -u new-session -d -x 200 -y 50 \
         "cd '$state' && env ${wine_env[*]} WINEPREFIX='$WINEPREFIX' WINEDEBUG=-all wine $* 2>/dev/null; echo \$? >$name.status; sleep 60"
 }
-console_screen() { tmux -L "pelmora2-$1" capture-pane -p -S -3000 -t 0 >"$1.screen"; tmux -L "pelmora2-$1" kill-server; }
+console_screen() { tmux -L "pelmora2-$1-$$" capture-pane -p -S -3000 -t 0 >"$1.screen"; tmux -L "pelmora2-$1-$$" kill-server; }
 console_run dry "$app/pelmora2-batch.exe" --dry-run plan.csv
-wait_until 60 test -f dry.status
+wait_until 120 test -f dry.status
 console_screen dry
 grep -q "$label" dry.screen && pass "Japanese label on the console" ||
     { fail "the Japanese label is garbled on the console"; cat dry.screen | head -n 20; }
@@ -96,9 +96,9 @@ start_sim "$state/interrupt-record" 2760:silent 2761:silent 2762:silent 2763:sil
 printf 'unit,ip,port\nu0,127.0.0.1,2760\nu1,127.0.0.1,2761\nu2,127.0.0.1,2762\n%s,127.0.0.1,2763\n' "$label" >slow.csv
 rm -f interrupted-report.csv
 console_run interrupt "$app/pelmora2-batch.exe" slow.csv --report interrupted-report.csv
-wait_until 60 bash -c "[ \$(grep -c '^connected' '$state/interrupt-record/sim.log') -ge 4 ]" ||
+wait_until 120 bash -c "[ \$(grep -c '^connected' '$state/interrupt-record/sim.log') -ge 4 ]" ||
     fail "the slow units were not reached"
-tmux -L pelmora2-interrupt send-keys -t 0 C-c
+tmux -L "pelmora2-interrupt-$$" send-keys -t 0 C-c
 wait_until 30 test -f interrupt.status
 console_screen interrupt
 status=$(cat interrupt.status 2>/dev/null)

@@ -32,21 +32,11 @@ title="Pelmora2 \\(QV512\\)"
 (cd "$app" && PELMORA2_CLICK_AFTER_SHOW="cmdSet_IP[2];cmdPing[2]" run_wine ./pelmora2.exe >"$state/program.log" 2>&1) &
 program=$!
 background+=($program)
-wait_until 60 has_window "^$title\$" || { fail "no window"; finish; }
+wait_until 180 has_window "^$title\$" || { fail "no window"; finish; }
 main=$(window_named "^$title\$")
-for name in "Set Command" "Ping Command"; do
-    if wait_until 90 has_window "^$name\$"; then
-        press_in "$(window_named "^$name\$")" Return
-        wait_until 10 lacks_window "^$name\$"
-    else
-        fail "no box \"$name\""
-    fi
-done
-xdotool mousemove --window "$main" 760 300 click 1
-sleep 0.3
-xdotool key ctrl+a ctrl+c
-sleep 0.5
-xclip -o -selection clipboard 2>/dev/null | tr -d '\r' >"$state/log.txt"
+dismiss_box "Set Command" 90
+dismiss_box "Ping Command" 90
+copy_log "$main" "$state/log.txt"
 import -window root "$state/ippane-window.png" 2>/dev/null
 run_wine taskkill /im pelmora2.exe >/dev/null 2>&1
 

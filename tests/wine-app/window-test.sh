@@ -56,21 +56,14 @@ drive() {
     fi
     program=$!
     background+=($program)
-    wait_until 60 has_window "^$title\$" || { fail "$which: no window"; return 1; }
+    wait_until 180 has_window "^$title\$" || { fail "$which: no window"; return 1; }
     main=$(window_named "^$title\$")
     for name in "${boxes[@]}"; do
-        wait_until 60 has_window "^$name\$" || { fail "$which: no box \"$name\""; return 1; }
-        box=$(window_named "^$name\$")
-        [ "$name" = "${boxes[0]}" ] && import -window root "$state/$which-window.png" 2>/dev/null
-        press_in "$box" Return
-        wait_until 10 lacks_window "^$name\$" || { fail "$which: box \"$name\" stays"; return 1; }
+        [ "$name" = "${boxes[0]}" ] && wait_until 60 has_window "^$name\$" &&
+            import -window root "$state/$which-window.png" 2>/dev/null
+        dismiss_box "$name" || return 1
     done
-    # Into the log window (right of the divider), select all, copy.
-    xdotool mousemove --window "$main" 760 300 click 1
-    sleep 0.3
-    xdotool key ctrl+a ctrl+c
-    sleep 0.5
-    xclip -o -selection clipboard 2>/dev/null | tr -d '\r' >"$out/log.txt"
+    copy_log "$main" "$out/log.txt"
     stop_sim
 }
 

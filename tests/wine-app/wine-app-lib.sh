@@ -108,6 +108,23 @@ press_in() {
     xdotool key "$2"
 }
 
+# dismiss_box TITLE [SECONDS]: waits for the message box, presses Enter in it, waits for it to go.
+dismiss_box() {
+    wait_until "${2:-60}" has_window "^$1\$" || { fail "no box \"$1\""; return 1; }
+    press_in "$(window_named "^$1\$")" Return
+    wait_until 10 lacks_window "^$1\$" || { fail "the box \"$1\" stays"; return 1; }
+}
+
+# copy_log WINDOW FILE: the log window's text as a user copies it: a click into it (right of the
+# divider), select all, copy; read from the clipboard, line ends as LF.
+copy_log() {
+    xdotool mousemove --window "$1" 760 300 click 1
+    sleep 0.3
+    xdotool key ctrl+a ctrl+c
+    sleep 0.5
+    xclip -o -selection clipboard 2>/dev/null | tr -d '\r' >"$2"
+}
+
 # compare LABEL EXPECTED_FILE ACTUAL_FILE
 compare() {
     if cmp -s "$2" "$3"; then
