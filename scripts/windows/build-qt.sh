@@ -30,7 +30,7 @@ fi
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pelmora2-qt.XXXXXX")
 trap 'rm -rf "$work"' EXIT
-echo "Building Qt $version for MinGW into $prefix (once per machine; 35-40 minutes on 2 cores)"
+echo "Building Qt $version for MinGW into $prefix (once per machine; about 30 minutes on 2 cores)"
 start=$SECONDS
 (cd "$work" && apt-get source --download-only -qq "qt6-base=$(dpkg-query -W -f='${Version}' qt6-base-dev)")
 tar -xf "$work"/qt6-base_*.orig.tar.xz -C "$work"
