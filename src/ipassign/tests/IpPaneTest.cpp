@@ -1,5 +1,6 @@
 #include "CaptureFile.h"
 #include "FakeOperationView.h"
+#include "FolderSwapAttacker.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
 #include "platform/CaptureFolder.h"
@@ -385,18 +386,7 @@ private slots:
                  0);
         const QByteArray sub = QFile::encodeName(shared + "/QV512/sub"),
                          swap = QFile::encodeName(shared + "/QV512/swap");
-        const pid_t attacker = ::fork();
-        if (attacker == 0) {
-            if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
-                ::setuid(nobody->pw_uid) == 0)
-                for (;;)
-                    ::renameat2(AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
-            ::_exit(1);
-        }
-        const auto stopAttacker = qScopeGuard([attacker] {
-            ::kill(attacker, SIGKILL);
-            ::waitpid(attacker, nullptr, 0);
-        });
+        const FolderSwapAttacker attacker(*nobody, sub, swap);
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared));
         CommandRunner runner;
         HostShell shell(runner);

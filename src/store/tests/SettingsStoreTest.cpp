@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 #include "FileReplacement.h"
+#include "FolderSwapAttacker.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -154,14 +155,7 @@ private slots:
                  0);
         const QByteArray sub = QFile::encodeName(shared + "/own/sub"),
                          swap = QFile::encodeName(shared + "/own/swap");
-        const pid_t attacker = ::fork();
-        if (attacker == 0) {
-            if (::setgroups(0, nullptr) == 0 && ::setgid(nobody->pw_gid) == 0 &&
-                ::setuid(nobody->pw_uid) == 0)
-                for (;;)
-                    ::renameat2(AT_FDCWD, sub.constData(), AT_FDCWD, swap.constData(), RENAME_EXCHANGE);
-            ::_exit(1);
-        }
+        FolderSwapAttacker attacker(*nobody, sub, swap);
         struct stat before = {}, after = {};
         QVERIFY(::stat(QFile::encodeName(kept.fileName()), &before) == 0);
 
@@ -176,8 +170,7 @@ private slots:
                 saved +=
                     SettingsStore(shared + "/own/sub").write(application, "IPAddress", "SLOT1", "10.0.0.1");
         }
-        ::kill(attacker, SIGKILL);
-        ::waitpid(attacker, nullptr, 0);
+        attacker.stop();
 
         QVERIFY(::stat(QFile::encodeName(kept.fileName()), &after) == 0);
         QVERIFY(after.st_ino == before.st_ino && after.st_uid == 0 && after.st_mode == before.st_mode);
