@@ -65,6 +65,8 @@ public:
         buffer.resize(std::min(buffer.find('\0'), buffer.size()));
         return ansiToUtf8(buffer);
     }
+
+    NeighbourHost neighbourHost() override { return ReadNeighbourHost(); }
 };
 
 } // namespace
