@@ -27,15 +27,6 @@ struct BatchRig {
     {
         return writeBytes(path("plan.csv"), text.toUtf8()) ? path("plan.csv") : QString();
     }
-    // A plan of one row per unit of sim, "u<n>,127.0.0.1,<port><values>" under "unit,ip,port<columns>".
-    QString writeUnitPlan(const SimUnits &sim, int units, const QString &columns = {},
-                          const QString &values = {})
-    {
-        QString text = "unit,ip,port" + columns + '\n';
-        for (int i = 0; i < units; ++i)
-            text += QString("u%1,127.0.0.1,%2%3\n").arg(i + 1).arg(sim.portText(i), values);
-        return writePlan(text);
-    }
     void start(const QStringList &arguments)
     {
         QStringList command =
