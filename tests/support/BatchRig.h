@@ -1,8 +1,9 @@
 #pragma once
 
+#include "FileBytes.h"
 #include "SettingsStore.h"
+#include "SimUnits.h"
 
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -21,16 +22,10 @@ struct BatchRig {
         program.setProcessEnvironment(env);
     }
     QString path(const QString &name) const { return dir.filePath(name); }
-    QString read(const QString &name) const
-    {
-        QFile file(path(name));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
-    }
+    QString read(const QString &name) const { return QString::fromUtf8(fileBytes(path(name))); }
     QString writePlan(const QString &text) const
     {
-        QFile file(path("plan.csv"));
-        return file.open(QIODevice::WriteOnly) && file.write(text.toUtf8()) >= 0 ? file.fileName()
-                                                                                 : QString();
+        return writeBytes(path("plan.csv"), text.toUtf8()) ? path("plan.csv") : QString();
     }
     void start(const QStringList &arguments)
     {
@@ -74,3 +69,12 @@ struct BatchRig {
     QProcess program;
     QByteArray out, err;
 };
+
+// The event lines qv512-sim prints, up to the first that starts with last or until ms pass in silence.
+inline QStringList simEventLines(SimUnits &sim, int ms, const QString &last = "\n")
+{
+    QStringList events;
+    for (QString line; !(line = sim.waitForEvent({}, ms)).isEmpty() && !line.startsWith(last);)
+        events << line;
+    return events;
+}

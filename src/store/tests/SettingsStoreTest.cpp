@@ -1,11 +1,11 @@
 #include "SettingsStore.h"
+#include "FileBytes.h"
 #include "FileReplacement.h"
 #include "FolderSwapAttacker.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -24,29 +24,6 @@ class SettingsStoreTest : public QObject
     Q_OBJECT
 
 private slots:
-    void valuesRoundTripAsPlainIniLinesAndHandEditsAreSeen()
-    {
-        QTemporaryDir dir;
-        SettingsStore store(dir.path());
-        QCOMPARE(store.read("REMOTE", "TIMEOUT", "RESET", "5000"), QString("5000")); // absent: the default
-        QVERIFY(store.write("QV512", "IPAddress", "SLOT3", "192.168.0.20"));
-        QVERIFY(store.write("QV512", "MACAddress", "SLOT3", ""));
-        QCOMPARE(store.read("QV512", "IPAddress", "SLOT3", "x"), QString("192.168.0.20"));
-        QCOMPARE(store.read("QV512", "MACAddress", "SLOT3", "x"), QString("")); // stored empty, not absent
-        QFile file(dir.path() + "/Pelmora2/QV512.ini");
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray text = file.readAll();
-        QVERIFY(text.contains("[IPAddress]\nSLOT3=192.168.0.20\n") &&
-                text.contains("[MACAddress]\nSLOT3=\n"));
-        file.close();
-
-        QTest::qWait(1100); // a coarse file clock must see the edit as newer
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                file.write("[IPAddress]\nSLOT3=1\n") > 0);
-        file.close();
-        QCOMPARE(store.read("QV512", "IPAddress", "SLOT3", "x"), QString("1"));
-    }
-
     // A settings file that is a symlink, or a file of another user, as root meets them in a user's
     // config folder: what the link points at is written only when it is the link owner's own file, and a
     // replaced file keeps its owner and mode.
@@ -83,9 +60,7 @@ private slots:
         const QByteArray target = linked ? QFile::encodeName(elsewhere.filePath("target")) : ini;
         QVERIFY(QDir().mkpath(dir.path() + "/Pelmora2"));
         const QByteArray before = "[Other]\nKEPT=1\n";
-        QFile file(QFile::decodeName(target));
-        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(before) == before.size());
-        file.close();
+        QVERIFY(writeBytes(QFile::decodeName(target), before));
         QVERIFY(::chmod(target.constData(), mode_t(mode)) == 0 &&
                 (!linked || ::symlink(target.constData(), ini.constData()) == 0));
         for (const QByteArray &path : {ini, target}) // the link's owner first, then the file's
@@ -97,23 +72,24 @@ private slots:
         QCOMPARE(store.write(application, "TIMEOUT", "RESET", "7000"), written);
 
         QCOMPARE(store.writeError().isEmpty(), written);
-        QVERIFY(file.open(QIODevice::ReadOnly));
-        const QByteArray after = file.readAll();
+        const QByteArray after = fileBytes(QFile::decodeName(target));
         QVERIFY(after.startsWith(before) && after.contains("RESET=7000") == written);
         QVERIFY(::stat(target.constData(), &now) == 0 && now.st_uid == was.st_uid &&
                 now.st_mode == was.st_mode);
         QVERIFY(::lstat(ini.constData(), &now) == 0 && S_ISLNK(now.st_mode) == linked);
     }
 
-    // New folders and files get their own modes whatever the umask; a FIFO in the settings file's place
-    // is refused at once, never waited on.
-    void freshModesAndFifoSettings()
+    // A new store: folders and files get their own modes whatever the umask, values are plain INI lines
+    // (an empty value stored, not absent) and a hand edit is seen; a FIFO in the settings file's place is
+    // refused at once, never waited on.
+    void freshStoreAndFifoSettings()
     {
         QTemporaryDir dir;
         SettingsStore store(dir.path() + "/config");
         const mode_t umaskBefore = ::umask(0);
         QString error;
         const bool saved = store.write("QV512", "IPAddress", "SLOT1", "10.0.0.5") &&
+                           store.write("QV512", "MACAddress", "SLOT1", "") &&
                            ReplaceFileContent(dir.filePath("report.csv"), "a\r\n", error);
         ::umask(umaskBefore);
         QVERIFY2(saved, qPrintable(store.writeError() + error));
@@ -125,6 +101,13 @@ private slots:
             QVERIFY(::stat(QFile::encodeName(dir.path() + path), &st) == 0);
             QCOMPARE(st.st_mode & 07777, mode_t(mode));
         }
+        const QByteArray text = fileBytes(store.iniPath("QV512"));
+        QVERIFY2(text.contains("[IPAddress]\nSLOT1=10.0.0.5\n") && text.contains("[MACAddress]\nSLOT1=\n"),
+                 text);
+        QCOMPARE(store.read("QV512", "MACAddress", "SLOT1", "x"), QString(""));
+        QTest::qWait(1100); // a coarse file clock must see the edit as newer
+        QVERIFY(writeBytes(store.iniPath("QV512"), "[IPAddress]\nSLOT1=1\n"));
+        QCOMPARE(store.read("QV512", "IPAddress", "SLOT1", "x"), QString("1"));
 
         QVERIFY(::mkfifo(QFile::encodeName(store.iniPath("REMOTE")), 0600) == 0);
         QCOMPARE(store.read("REMOTE", "TIMEOUT", "RESET", "5000"), QString("5000"));
@@ -144,9 +127,8 @@ private slots:
         const QString shared = top.filePath("shared"), victim = top.filePath("victim");
         QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
                 QDir().mkpath(victim) && ::chmod(QFile::encodeName(shared), 01777) == 0);
-        QFile kept(victim + "/report.csv");
-        QVERIFY(kept.open(QIODevice::WriteOnly) && kept.write("keep") == 4);
-        kept.close();
+        const QString kept = victim + "/report.csv";
+        QVERIFY(writeBytes(kept, "keep"));
         QCOMPARE(QProcess::execute("setpriv",
                                    {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
                                     "cd \"$1\" && mkdir -p own/sub && touch own/sub/report.csv "
@@ -157,7 +139,7 @@ private slots:
                          swap = QFile::encodeName(shared + "/own/swap");
         FolderSwapAttacker attacker(*nobody, sub, swap);
         struct stat before = {}, after = {};
-        QVERIFY(::stat(QFile::encodeName(kept.fileName()), &before) == 0);
+        QVERIFY(::stat(QFile::encodeName(kept), &before) == 0);
 
         QElapsedTimer clock;
         clock.start();
@@ -172,9 +154,9 @@ private slots:
         }
         attacker.stop();
 
-        QVERIFY(::stat(QFile::encodeName(kept.fileName()), &after) == 0);
+        QVERIFY(::stat(QFile::encodeName(kept), &after) == 0);
         QVERIFY(after.st_ino == before.st_ino && after.st_uid == 0 && after.st_mode == before.st_mode);
-        QVERIFY(kept.open(QIODevice::ReadOnly) && kept.readAll() == "keep");
+        QCOMPARE(fileBytes(kept), "keep");
         QCOMPARE(QDir(victim).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"report.csv"});
         // Left alone, the same saves go where they were meant to.

@@ -1,48 +1,32 @@
 // Plan files: every fault found with its line and column, a good plan read whatever its layout or
-// encoding; each field check; the dry run's command lines; the report's and the summary's bytes; what a
-// re-run takes from an earlier report.
+// encoding; each field check.
 #include "BatchPlan.h"
-#include "BatchReport.h"
-#include "BatchRerun.h"
+#include "FileBytes.h"
 #include "PlanFieldChecks.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
 
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        qFatal("cannot write %s", qPrintable(path));
-}
-
 BatchPlan readPlanText(const QTemporaryDir &dir, const QByteArray &text)
 {
-    writeFile(dir.filePath(QStringLiteral("plan.csv")), text);
-    return ReadBatchPlan(dir.filePath(QStringLiteral("plan.csv")));
+    if (!writeBytes(dir.filePath("plan.csv"), text))
+        qFatal("cannot write the plan");
+    return ReadBatchPlan(dir.filePath("plan.csv"));
 }
 
-StepOutcome outcome(const QString &unit, BatchStep step, StepOutcome::Result result, const QString &text = {},
-                    const QDateTime &started = {}, qint64 durationMs = 0)
+// A unit as "LINE LABEL IP CHECK-PORT STEPS|NOTES".
+QString describe(const PlanUnit &unit)
 {
-    StepOutcome made;
-    made.unit = unit;
-    made.step = step;
-    made.result = result;
-    made.text = text;
-    made.started = started;
-    made.durationMs = durationMs;
-    return made;
-}
-
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("(unreadable)");
+    QStringList steps;
+    for (const BatchStep step : unit.steps())
+        steps << BatchStepName(step);
+    return QString("%1 %2 %3 %4 %5|")
+               .arg(unit.line)
+               .arg(unit.unit, unit.ip, unit.checkPort(), steps.join('+')) +
+           unit.notes.join('|');
 }
 
 } // namespace
@@ -109,30 +93,6 @@ private slots:
         QCOMPARE(found, expected);
     }
 
-    void goodPlanIsReadWhateverItsLayout()
-    {
-        QTemporaryDir dir;
-        const BatchPlan plan = readPlanText(dir, "\xEF\xBB\xBF"
-                                                 "Check , NEW_PORT,Port,mac,ip,\"unit\",Mask,gateway\r\n"
-                                                 "no,,2720,ab-cd-ef,10.0.0.1,\"crate 1, \"\"top\"\"\",,\r\n"
-                                                 ",,,,,,,\r\n"
-                                                 " yes , 2a21 , 2722 ,,010.000.000.002,\"two\",255.255.0.0,"
-                                                 "10.0.0.254\r\n");
-        QVERIFY(plan.problems.isEmpty());
-        QCOMPARE(plan.units.size(), 2);
-        const PlanUnit &first = plan.units[0];
-        QCOMPARE(first.line, 2);
-        QCOMPARE(first.unit, QStringLiteral("crate 1, \"top\""));
-        QCOMPARE(first.macAddress(), QStringLiteral("0A-00-3C-AB-CD-EF"));
-        QCOMPARE(first.steps(), QList<BatchStep>{BatchStep::Assign});
-        const PlanUnit &second = plan.units[1];
-        QCOMPARE(second.line, 4);
-        QCOMPARE(second.ip, QStringLiteral("010.000.000.002"));
-        QCOMPARE(second.checkPort(), QStringLiteral("2A21"));
-        QCOMPARE(second.steps(), (QList<BatchStep>{BatchStep::Gateway, BatchStep::Mask, BatchStep::NewPort,
-                                                   BatchStep::Check}));
-    }
-
     // Each accepted text with the value the window's field would hold, each refused one with its reason.
     void fieldChecksActAsTheWindowsFields()
     {
@@ -170,19 +130,29 @@ private slots:
         }
     }
 
-    // What Excel writes: empty fields at the row ends, note columns, CP932; what it cannot mean is still
-    // refused with a hint. Units as "label|notes"; problems as "LINE: COLUMN: reason start".
-    void plansAsExcelWritesThem_data()
+    // A good plan whatever its layout, and what Excel writes: empty fields at the row ends, note columns,
+    // CP932; what it cannot mean is still refused with a hint. Units as "LINE LABEL IP CHECK-PORT
+    // STEPS|NOTES"; problems as "LINE: COLUMN: reason start".
+    void plansAreReadAsMeant_data()
     {
         QTest::addColumn<QByteArray>("plan");
         QTest::addColumn<QStringList>("units");
         QTest::addColumn<QStringList>("problems");
+        QTest::newRow("any layout") << QByteArray("\xEF\xBB\xBF"
+                                                  "Check , NEW_PORT,Port,mac,ip,\"unit\",Mask,gateway\r\n"
+                                                  "no,,2720,ab-cd-ef,10.0.0.1,\"crate 1, \"\"top\"\"\",,\r\n"
+                                                  ",,,,,,,\r\n"
+                                                  " yes , 2a21 , 2722 ,,010.000.000.002,\"two\",255.255.0.0,"
+                                                  "10.0.0.254\r\n")
+                                    << QStringList{"2 crate 1, \"top\" 10.0.0.1 2720 assign|",
+                                                   "4 two 010.000.000.002 2A21 gateway+mask+new_port+check|"}
+                                    << QStringList{};
         QTest::newRow("empty fields at the ends")
             << QByteArray("unit,ip,port,,\r\na,127.0.0.1,2720,,\r\nb,127.0.0.2,2721\r\n,,,,\r\n")
-            << QStringList{"a|", "b|"} << QStringList{};
+            << QStringList{"2 a 127.0.0.1 2720 check|", "3 b 127.0.0.2 2721 check|"} << QStringList{};
         QTest::newRow("note and comment columns")
             << QByteArray("Unit,NOTE,ip,port,Comment\r\n第1ラック-01,spare,127.0.0.1,2720,\"left, top\"\r\n")
-            << QStringList{"第1ラック-01|spare|left, top"} << QStringList{};
+            << QStringList{"2 第1ラック-01 127.0.0.1 2720 check|spare|left, top"} << QStringList{};
         QTest::newRow("CP932") << QByteArray("unit,ip,port,note\r\n"
                                              "\x91\xe6"
                                              "1\x83\x89\x83"
@@ -190,9 +160,9 @@ private slots:
                                              "\x91\xe6"
                                              "1\x83\x89\x83"
                                              "b\x83N-02,127.0.0.2,2721,\x81`\x87@\r\n")
-                               << QStringList{"第1ラック-01|予備", "第1ラック-02|～①"} << QStringList{};
-        QTest::newRow("neither UTF-8 nor CP932") << QByteArray("unit,ip,port\r\nA\x81 B,127.0.0.1,2720\r\n")
-                                                 << QStringList{} << QStringList{"2: not UTF-8 text"};
+                               << QStringList{"2 第1ラック-01 127.0.0.1 2720 check|予備",
+                                              "3 第1ラック-02 127.0.0.2 2721 check|～①"}
+                               << QStringList{};
         QTest::newRow("text beyond the named columns")
             << QByteArray("unit,ip,port,,\r\na,127.0.0.1,2720,,x\r\n") << QStringList{}
             << QStringList{"2: field 4: the row has 5 fields but the header names 3 columns"};
@@ -203,7 +173,7 @@ private slots:
                                      "not tabs",
                                      "1: unit: required", "1: ip: required", "1: port: required"};
     }
-    void plansAsExcelWritesThem()
+    void plansAreReadAsMeant()
     {
         QFETCH(QByteArray, plan);
         QFETCH(QStringList, units);
@@ -212,7 +182,7 @@ private slots:
         const BatchPlan read = readPlanText(dir, plan);
         QStringList found;
         for (const PlanUnit &unit : read.units)
-            found << unit.unit + '|' + unit.notes.join('|');
+            found << describe(unit);
         QCOMPARE(found, units);
         QCOMPARE(read.problems.size(), problems.size());
         for (qsizetype i = 0; i < problems.size(); ++i) {
@@ -234,130 +204,6 @@ private slots:
         QCOMPARE(plan.problems.last().line, 52); // two per repeated row: label and console
         QVERIFY(plan.units.isEmpty());
         QCOMPARE(PlanProblemLines("p.csv", plan).last(), QStringLiteral("p.csv: … and 198 more"));
-    }
-
-    void dryRunShowsEveryLineAUnitWouldSend()
-    {
-        QTemporaryDir dir;
-        const BatchPlan plan =
-            readPlanText(dir, "unit,ip,port,mac,gateway,mask,new_port\n"
-                              "all,127.000.0.01,2720,12-34-56,192.168.0.254,255.255.255.0,2a21\n");
-        QVERIFY(plan.problems.isEmpty());
-        const QString text = DescribeDryRun(plan);
-        // In the order they run; the interface token keeps its blank before the address.
-        const QStringList lines{
-            "unit all (line 2): assign, gateway, mask, new_port, check",
-            "        arp -d\n",
-            "        netsh interface ip set neighbors <interface>  127.0.0.1 0A-00-3C-12-34-56\n",
-            "        ping 127.0.0.1 >> ",
-            "        arp -a >> ",
-            "arp -s 127.0.0.1 0A-00-3C-12-34-56",
-            "gateway: connect to 127.0.0.1 port 2720 (hex; 10016 decimal)",
-            "send UE3192/168/000/254<CR>U<CR>, pause 3000 ms",
-            "send UE4255/255/255/000<CR>U<CR>, pause 3000 ms",
-            "send UE2 2A21<CR>U<CR>, pause 3000 ms",
-            "check: connect to 127.0.0.1 port 2A21 (hex; 10785 decimal)",
-            "send UE1<CR>U<CR>, pause 1000 ms",
-        };
-        qsizetype from = 0;
-        for (const QString &line : lines) {
-            const qsizetype at = text.indexOf(line, from);
-            QVERIFY2(at >= 0, qPrintable("missing or out of order: " + line + "\nin:\n" + text));
-            from = at + line.size();
-        }
-    }
-
-    // Report and summary: byte-order mark, CR LF, fields quoted and formulas kept as text, the address and
-    // port of each step, a Japanese label as written; a folder in the file's place is refused. (How the
-    // file is replaced, links and modes included, is the settings store's, tested there.)
-    void reportAndSummaryBytes()
-    {
-        QTemporaryDir dir;
-        const BatchPlan plan = readPlanText(dir, "unit,ip,port,new_port,gateway,mask,note\n"
-                                                 "\"a,b\",127.0.0.1,2720,2a21,10.0.0.254,,x\n"
-                                                 "=SUM(A1),127.0.0.2,2720,,10.0.0.254,255.0.0.0,\n"
-                                                 "第1ラック-01,127.0.0.3,2720,,,,\"=1\"\n");
-        QVERIFY(plan.problems.isEmpty());
-        const QDateTime started(QDate(2026, 12, 6), QTime(9, 5, 7, 42), Qt::OffsetFromUTC,
-                                -(5 * 3600 + 30 * 60));
-        using R = StepOutcome::Result;
-        QList<StepOutcome> outcomes{
-            outcome("a,b", BatchStep::Gateway, R::Pass, "ok", started, 3012),
-            outcome("a,b", BatchStep::NewPort, R::Pass, "moved", started, 3012),
-            outcome("a,b", BatchStep::Check, R::Error, "said \"no\"\r\nthen", started.toUTC(), 7),
-            outcome("=SUM(A1)", BatchStep::Gateway, R::Pass, "@x", started, 1),
-            outcome("=SUM(A1)", BatchStep::Mask, R::Error, "Time Out Error!", started, 1),
-            outcome("=SUM(A1)", BatchStep::Check, R::Skipped, "+1,2", {}, 0),
-            outcome("第1ラック-01", BatchStep::Check, R::Pass, "fine", started, 5),
-        };
-        outcomes.last().ip = "127.0.0.9"; // as a step that found the unit elsewhere would give
-        outcomes.last().port = "2A21";
-        AddPlannedAddresses(plan.units, outcomes);
-        const QString report = dir.filePath("report.csv"), summary = dir.filePath("summary.csv");
-        QString error;
-        QVERIFY(WriteBatchReport(report, outcomes, &error));
-        QCOMPARE(readAll(report),
-                 "\xEF\xBB\xBFunit,ip,port,step,result,text,started,duration_ms\r\n"
-                 "\"a,b\",127.0.0.1,2720,gateway,pass,ok,2026-12-06T09:05:07.042-05:30,3012\r\n"
-                 "\"a,b\",127.0.0.1,2720,new_port,pass,moved,2026-12-06T09:05:07.042-05:30,3012\r\n"
-                 "\"a,b\",127.0.0.1,2A21,check,error,\"said \"\"no\"\"\r\nthen\","
-                 "2026-12-06T14:35:07.042+00:00,7\r\n"
-                 "'=SUM(A1),127.0.0.2,2720,gateway,pass,'@x,2026-12-06T09:05:07.042-05:30,1\r\n"
-                 "'=SUM(A1),127.0.0.2,2720,mask,error,Time Out Error!,2026-12-06T09:05:07.042-05:30,1\r\n"
-                 "'=SUM(A1),127.0.0.2,2720,check,skipped,\"'+1,2\",,0\r\n"
-                 "第1ラック-01,127.0.0.9,2A21,check,pass,fine,2026-12-06T09:05:07.042-05:30,5\r\n");
-        QVERIFY(WriteBatchSummary(summary, plan.units, plan.noteColumns, outcomes, &error));
-        QCOMPARE(readAll(summary),
-                 "\xEF\xBB\xBFunit,ip,port,gateway,mask,result,failed_step,text,note\r\n"
-                 "\"a,b\",127.0.0.1,2A21,10.0.0.254,,error,check,\"said \"\"no\"\"\r\nthen\",x\r\n"
-                 "'=SUM(A1),127.0.0.2,2720,10.0.0.254,,error,mask,Time Out Error!,\r\n"
-                 "第1ラック-01,127.0.0.3,2720,,,pass,,,'=1\r\n");
-        QVERIFY(!WriteBatchReport(dir.path(), {}, &error) && !error.isEmpty());
-        QVERIFY(!WriteBatchSummary(dir.path(), {}, {}, {}, &error) && !error.isEmpty());
-    }
-
-    // A re-run takes each unit with a row that did not pass, from that step on; a re-run's own report
-    // (which names only what it ran) serves the next one the same way.
-    void rerunStartsWhereTheReportStopped()
-    {
-        QTemporaryDir dir;
-        const BatchPlan plan = readPlanText(dir, "unit,ip,port,mac,gateway,mask,new_port\n"
-                                                 "done,127.0.0.1,2720,,10.0.0.1,,\n"
-                                                 "=mask,127.0.0.2,2720,12-34-56,10.0.0.1,255.0.0.0,2A21\n"
-                                                 "moved,127.0.0.3,2720,,,,2A21\n"
-                                                 "absent,127.0.0.4,2720,,,,\n"
-                                                 "cut,127.0.0.5,2720,12-34-56,,,\n");
-        QVERIFY(plan.problems.isEmpty());
-        using R = StepOutcome::Result;
-        using S = BatchStep;
-        const QList<StepOutcome> earlier{
-            outcome("done", S::Gateway, R::Pass),   outcome("done", S::Check, R::Pass),
-            outcome("=mask", S::Assign, R::Pass),   outcome("=mask", S::Gateway, R::Pass),
-            outcome("=mask", S::Mask, R::Error),    outcome("=mask", S::NewPort, R::Skipped),
-            outcome("=mask", S::Check, R::Skipped), outcome("moved", S::NewPort, R::Pass),
-            outcome("moved", S::Check, R::Error),   outcome("cut", S::Assign, R::Skipped),
-            outcome("cut", S::Check, R::Skipped),
-        };
-        const QString report = dir.filePath("report.csv");
-        QString error;
-        QVERIFY(WriteBatchReport(report, earlier, &error));
-        const BatchRerun rerun = SelectRerun(plan.units, report);
-        QVERIFY2(rerun.problem.isEmpty(), qPrintable(rerun.problem));
-        QStringList found;
-        for (qsizetype i = 0; i < rerun.units.size(); ++i) {
-            const PlanUnit &unit = rerun.units[i];
-            QStringList steps;
-            for (const BatchStep step : unit.steps())
-                steps << BatchStepName(step);
-            found << QString("%1 %2 %3 %4").arg(unit.unit, unit.port, steps.join('+'), rerun.planned[i].port);
-        }
-        QCOMPARE(found, (QStringList{"=mask 2720 mask+new_port+check 2720", "moved 2A21 check 2720",
-                                     "cut 2720 assign+check 2720"}));
-
-        QVERIFY(WriteBatchReport(report, {outcome("=mask", S::Mask, R::Pass)}, &error));
-        QCOMPARE(SelectRerun(plan.units, report).units.size(), 0);
-        writeFile(report, "\xEF\xBB\xBFunit,ip\r\n");
-        QVERIFY(SelectRerun(plan.units, report).problem.startsWith("not a report"));
     }
 };
 
