@@ -5,6 +5,8 @@
 #include "HostText.h"
 #include "PlanColumns.h"
 
+#include <algorithm>
+
 PlanUniqueness::LabelSlot &PlanUniqueness::knownLabel(const QString &label)
 {
     if (2 * (m_labelCount + 1) > qsizetype(m_labelSlots.size())) {

@@ -1,5 +1,6 @@
 #include "PlanUnitList.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace
