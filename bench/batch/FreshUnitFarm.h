@@ -11,7 +11,9 @@
 #include <vector>
 
 // Factory-fresh units for the benchmark, each a qv512-sim in a network namespace of its own, joined by
-// veth pairs to a bridge in one host namespace that holds 198.51.100.1/24; unit i has MAC
+// veth pairs to a bridge (the switch) in a namespace of its own, to which the host namespace is joined by
+// one veth pair holding 198.51.100.1/24: as a technician's computer is cabled to a switch with the units
+// behind it, so that the host lists two interfaces, not one per unit. Unit i has MAC
 // 0A-00-3C-5E-<i as XX-XX> and takes the address of the first ping sent to it. All of it is made for
 // one run and removed with this object. Needs root.
 class FreshUnitFarm
@@ -22,22 +24,27 @@ public:
     const QString hostNs;
 
     explicit FreshUnitFarm(int count, const QString &simProgram)
-        : m_tag(QString::number(QCoreApplication::applicationPid())), hostNs("pelbench-host-" + m_tag)
+        : m_tag(QString::number(QCoreApplication::applicationPid())), hostNs("pelbench-host-" + m_tag),
+          m_switchNs("pelbench-switch-" + m_tag)
     {
-        const QString bridge = "pbbr" + m_tag;
-        m_ready = ip({"netns", "add", hostNs}) &&
-                  ip({"-n", hostNs, "link", "add", bridge, "type", "bridge"}) &&
-                  ip({"-n", hostNs, "addr", "add", "198.51.100.1/24", "dev", bridge}) &&
-                  ip({"-n", hostNs, "link", "set", bridge, "up"});
+        const QString bridge = "pbbr" + m_tag, hostEnd = "pbhost" + m_tag, switchEnd = "pbuplink" + m_tag;
+        m_ready = ip({"netns", "add", hostNs}) && ip({"netns", "add", m_switchNs}) &&
+                  ip({"-n", m_switchNs, "link", "add", bridge, "type", "bridge"}) &&
+                  ip({"-n", m_switchNs, "link", "set", bridge, "up"}) &&
+                  ip({"link", "add", hostEnd, "netns", hostNs, "type", "veth", "peer", "name", switchEnd,
+                      "netns", m_switchNs}) &&
+                  ip({"-n", m_switchNs, "link", "set", switchEnd, "master", bridge, "up"}) &&
+                  ip({"-n", hostNs, "addr", "add", "198.51.100.1/24", "dev", hostEnd}) &&
+                  ip({"-n", hostNs, "link", "set", hostEnd, "up"});
         for (int i = 0; i < count && m_ready; ++i) {
             const QString unitNs = QString("pelbench-u%1-%2").arg(i).arg(m_tag);
-            const QString hostEnd = QString("pb%1h%2").arg(i).arg(m_tag),
+            const QString switchPort = QString("pb%1s%2").arg(i).arg(m_tag),
                           unitEnd = QString("pb%1u%2").arg(i).arg(m_tag);
             m_unitNs << unitNs;
             m_ready = ip({"netns", "add", unitNs}) &&
-                      ip({"link", "add", hostEnd, "netns", hostNs, "type", "veth", "peer", "name", unitEnd,
-                          "netns", unitNs}) &&
-                      ip({"-n", hostNs, "link", "set", hostEnd, "master", bridge, "up"}) &&
+                      ip({"link", "add", switchPort, "netns", m_switchNs, "type", "veth", "peer", "name",
+                          unitEnd, "netns", unitNs}) &&
+                      ip({"-n", m_switchNs, "link", "set", switchPort, "master", bridge, "up"}) &&
                       ip({"-n", unitNs, "link", "set", unitEnd, "address", macColons(i), "up"});
             auto sim = std::make_unique<QProcess>();
             sim->setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -54,6 +61,7 @@ public:
             sim->kill(), sim->waitForFinished(5000);
         for (const QString &ns : m_unitNs)
             ip({"netns", "del", ns});
+        ip({"netns", "del", m_switchNs});
         ip({"netns", "del", hostNs});
     }
     FreshUnitFarm(const FreshUnitFarm &) = delete;
@@ -96,6 +104,7 @@ private:
         return ok;
     }
 
+    const QString m_switchNs;
     bool m_ready = false;
     QStringList m_unitNs;
     QList<QByteArray> m_watching;

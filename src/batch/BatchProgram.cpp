@@ -68,8 +68,8 @@ bool outputsWritable(const BatchOptions &options)
 
 // The units a run takes on: the whole plan, or what an earlier report shows as not done.
 struct RunUnits {
-    QList<PlanUnit> units;   // as they run
-    QList<PlanUnit> planned; // the same as the plan gives them
+    PlanUnitList units;   // as they run
+    PlanUnitList planned; // the same as the plan gives them
 };
 
 // The boxes of the host checks, as lines on standard error.
@@ -81,7 +81,7 @@ struct StandardErrorBoxes : MessageBoxes {
     }
 };
 
-bool hasAssignStep(const QList<PlanUnit> &units)
+bool hasAssignStep(const PlanUnitList &units)
 {
     return std::any_of(units.cbegin(), units.cend(),
                        [](const PlanUnit &unit) { return unit.steps().contains(BatchStep::Assign); });

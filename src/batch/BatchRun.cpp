@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <algorithm>
 
-BatchRun::BatchRun(const QList<PlanUnit> &units, int jobs, const ConsoleSettings &consoleSettings,
+BatchRun::BatchRun(const PlanUnitList &units, int jobs, const ConsoleSettings &consoleSettings,
                    const CommandRunner &runner, HostQuestions &hostQuestions, QObject *parent)
     : QObject(parent), m_units(units), m_jobs(std::clamp(jobs, 1, MaxJobs)),
       m_assignGate(AssignmentsAtOnce()), m_shared{consoleSettings, m_assignGate, runner, hostQuestions},
@@ -100,9 +100,10 @@ QList<StepOutcome> BatchRun::outcomes() const
             continue;
         }
         // Never started: every step was cut off before it began.
-        for (const BatchStep step : m_units.at(index).steps()) {
+        const PlanUnit unit = m_units.at(index);
+        for (const BatchStep step : unit.steps()) {
             StepOutcome skipped;
-            skipped.unit = m_units.at(index).unit;
+            skipped.unit = unit.unit;
             skipped.step = step;
             skipped.text = SkippedInterruptedText();
             all.append(skipped);

@@ -21,7 +21,7 @@ class BatchRun : public QObject
 public:
     static constexpr int MaxJobs = 256;
 
-    BatchRun(const QList<PlanUnit> &units, int jobs, const ConsoleSettings &consoleSettings,
+    BatchRun(const PlanUnitList &units, int jobs, const ConsoleSettings &consoleSettings,
              const CommandRunner &runner, HostQuestions &hostQuestions, QObject *parent = nullptr);
     ~BatchRun() override;
 
@@ -46,7 +46,7 @@ private:
     void workerFinished(UnitWorker *worker);
     void finishIfDone();
 
-    const QList<PlanUnit> m_units;
+    const PlanUnitList m_units;
     const int m_jobs;
     AssignGate m_assignGate;
     UnitWorkerShared m_shared;

@@ -28,7 +28,7 @@ QString ResultName(StepOutcome::Result result);
 QString PlannedStepPort(const PlanUnit &unit, BatchStep step);
 
 // Gives each outcome without an address the one its unit's plan row names for the step.
-void AddPlannedAddresses(const QList<PlanUnit> &units, QList<StepOutcome> &outcomes);
+void AddPlannedAddresses(const PlanUnitList &units, QList<StepOutcome> &outcomes);
 
 // Writes the report as CSV (RFC 4180, UTF-8 with a byte-order mark, so that Excel reads it as UTF-8
 // whatever its locale; CR LF line ends): the header "unit,ip,port,step,result,text,started,duration_ms"
@@ -45,5 +45,5 @@ bool WriteBatchReport(const QString &path, const QList<StepOutcome> &outcomes, Q
 // unit listens at the end; gateway and mask are those the unit was given (empty when it was not);
 // result is "pass", or the result of the unit's first step that did not pass, named in failed_step and
 // told in text. A step with no outcome was done by an earlier run and counts as passed.
-bool WriteBatchSummary(const QString &path, const QList<PlanUnit> &units, const QStringList &noteColumns,
+bool WriteBatchSummary(const QString &path, const PlanUnitList &units, const QStringList &noteColumns,
                        const QList<StepOutcome> &outcomes, QString *error);

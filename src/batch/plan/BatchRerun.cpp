@@ -77,7 +77,7 @@ PlanUnit startingAt(PlanUnit unit, BatchStep from)
 
 } // namespace
 
-BatchRerun SelectRerun(const QList<PlanUnit> &units, const QString &reportPath)
+BatchRerun SelectRerun(const PlanUnitList &units, const QString &reportPath)
 {
     BatchRerun rerun;
     UnfinishedSteps unfinished;

@@ -8,7 +8,6 @@
 
 #include <QBuffer>
 #include <QFile>
-#include <QSet>
 #include <QStringDecoder>
 #include <algorithm>
 #include <memory>
@@ -111,12 +110,6 @@ private:
         unit.mask = header.value(row.fields, PlanColumn::Mask);
         unit.newPort = header.value(row.fields, PlanColumn::NewPort);
         unit.notes = header.notes(row.fields);
-        // Rows repeat their ports, gateways, masks and notes: one copy of each text serves them all.
-        for (QString *text : {&unit.port, &unit.gateway, &unit.mask, &unit.newPort})
-            *text = shared(*text);
-        std::transform(unit.notes.cbegin(), unit.notes.cend(), unit.notes.begin(),
-                       [this](const QString &note) { return shared(note); });
-
         if (header.has(PlanColumn::Unit)) {
             const FieldCheck label = CheckLabel(unit.unit);
             check(unit.line, PlanColumn::Unit, label);
@@ -143,15 +136,6 @@ private:
             m_plan.units.append(unit);
     }
 
-    QString shared(const QString &text)
-    {
-        if (text.isEmpty())
-            return {};
-        if (m_texts.size() >= MaxSharedTexts && !m_texts.contains(text))
-            return text;
-        return *m_texts.insert(text);
-    }
-
     void checkConsolePort(PlanUnit &unit)
     {
         const bool needed =
@@ -176,8 +160,6 @@ private:
     int m_rowCount = 0;
     bool m_portColumnNeeded = false;
     PlanUniqueness m_uniqueness;
-    static constexpr qsizetype MaxSharedTexts = 4096;
-    QSet<QString> m_texts;
 };
 
 std::unique_ptr<QStringDecoder> utf8Decoder()

@@ -49,17 +49,18 @@ QString PlannedStepPort(const PlanUnit &unit, BatchStep step)
     return unit.port;
 }
 
-void AddPlannedAddresses(const QList<PlanUnit> &units, QList<StepOutcome> &outcomes)
+void AddPlannedAddresses(const PlanUnitList &units, QList<StepOutcome> &outcomes)
 {
-    QHash<QString, const PlanUnit *> byLabel;
-    for (const PlanUnit &unit : units)
-        byLabel.insert(unit.unit, &unit);
+    QHash<QString, qsizetype> byLabel;
+    for (qsizetype index = 0; index < units.size(); ++index)
+        byLabel.insert(units.label(index), index);
     for (StepOutcome &outcome : outcomes) {
-        const PlanUnit *unit = byLabel.value(outcome.unit);
-        if (!unit || !outcome.ip.isEmpty())
+        const auto found = byLabel.constFind(outcome.unit);
+        if (found == byLabel.cend() || !outcome.ip.isEmpty())
             continue;
-        outcome.ip = unit->ip;
-        outcome.port = PlannedStepPort(*unit, outcome.step);
+        const PlanUnit unit = units.at(*found);
+        outcome.ip = unit.ip;
+        outcome.port = PlannedStepPort(unit, outcome.step);
     }
 }
 

@@ -38,7 +38,7 @@ QStringList summaryRow(const PlanUnit &unit, const QList<const StepOutcome *> &o
 
 } // namespace
 
-bool WriteBatchSummary(const QString &path, const QList<PlanUnit> &units, const QStringList &noteColumns,
+bool WriteBatchSummary(const QString &path, const PlanUnitList &units, const QStringList &noteColumns,
                        const QList<StepOutcome> &outcomes, QString *error)
 {
     QHash<QString, QList<const StepOutcome *>> byUnit;

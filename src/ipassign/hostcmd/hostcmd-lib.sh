@@ -53,7 +53,7 @@ route_interface() {
 by_helper() {
     [ "$(id -u)" -ne 0 ]
 }
-neigh_helper="$(dirname "$0")/../pelmora2-neigh"
+neigh_helper="$here/../pelmora2-neigh" # $here: set by the adapter that sources this
 
 usage_error() {
     printf '%s\n' "$1" | crlf >&2
