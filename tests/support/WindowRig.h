@@ -6,6 +6,7 @@
 #include "IpPaneOperations.h"
 #include "MainWindow.h"
 #include "OperationWiring.h"
+#include "RecordingBoxes.h"
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "platform/CommandRunner.h"
@@ -17,15 +18,6 @@
 // The program as main() puts it together over a temporary store, on a host that answers as an
 // administrator's, with the boxes it shows recorded as "<icon> <title>: <text>".
 struct WindowRig {
-    struct RecordingBoxes : MessageBoxes {
-        QStringList shown;
-        void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override
-        {
-            const char *icons[] = {"None", "Critical", "Exclamation", "Information"};
-            shown << QStringLiteral("%1 %2: %3").arg(icons[int(icon)], title, text);
-        }
-    };
-
     WindowRig() : window(store), console(store)
     {
         window.setMessageBoxes(&boxes);

@@ -1,84 +1,16 @@
 // The real window offscreen over a temporary store: start-up, panes, saving on close, log, lock, boxes.
-#include "AboutBox.h"
-#include "FakeHostQuestions.h"
-#include "FakeOperationView.h"
-#include "HostChecks.h"
-#include "MainWindow.h"
-#include "SettingsStore.h"
-#include "TextFit.h"
-#include "WindowFonts.h"
-#include "platform/HostQuestions.h"
+#include "StartedWindow.h"
+#include "TestSettings.h"
 
-#include <QAbstractButton>
-#include <QAction>
-#include <QApplication>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QRegularExpression>
 #include <QSettings>
-#include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
-
-#include <algorithm>
 
 namespace
 {
-
-using FakeHost = FakeHostQuestions;
-
-// A settings store in a temporary folder.
-struct TempStore {
-    QTemporaryDir dir;
-    SettingsStore store{dir.path()};
-    QString iniPath() const { return store.iniPath(QStringLiteral("QV512")); }
-    bool iniExists() const { return QFile::exists(iniPath()); }
-    void seed(const QString &section, int slot, const QString &value)
-    {
-        store.write(QStringLiteral("QV512"), section, QStringLiteral("SLOT%1").arg(slot), value);
-    }
-};
-
-// The real window over a temporary store, started through Form_Load with a fake host.
-struct StartedWindow {
-    explicit StartedWindow(SettingsStore &store, bool administrator = true) : window(store)
-    {
-        host.administrator = administrator;
-        loaded = window.Form_Load(checks);
-        window.setMessageBoxes(&boxes);
-    }
-    template <typename T = QWidget> T *child(const QString &name) const
-    {
-        return window.findChild<T *>(name);
-    }
-    template <typename T = QWidget> T *child(const char *name, int index) const
-    {
-        return child<T>(QStringLiteral("%1[%2]").arg(QLatin1String(name)).arg(index));
-    }
-    bool ticked(const char *name, int row) const { return child<QAbstractButton>(name, row)->isChecked(); }
-    QString text(const char *name, int row) const { return child<QLineEdit>(name, row)->text(); }
-    void menu(const char *item) const { child<QAction>(QLatin1String(item))->trigger(); }
-    void showAndActivate()
-    {
-        window.show();
-        QApplication::setActiveWindow(&window);
-        QVERIFY(QTest::qWaitForWindowActive(&window));
-    }
-
-    FakeHost host;
-    FakeOperationView boxes; // its boxes only
-    int ends = 0;            // times start-up ended the program
-    HostChecks checks{host, boxes, [this] { ++ends; }};
-    frmPelmora2 window;
-    bool loaded = false;
-};
-
-const char *const Menus[] = {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck"};
-const char *const Ticks[] = {"chkSlot_IP", "chkSlot_Port", "chkSlot_GW", "chkSlot_Sub", "chkSlot_ComCheck"};
-const char *const Titles[] = {"lblTitle_IP", "lblTitle_Port", "lblTitle_GW", "lblTitle_Subnet",
-                              "lblTitle_ComCheck"};
 
 // Runs check on the modal widget once the event loop shows it, then presses its only button.
 void whenModalShown(const std::function<void(QWidget *)> &check)
@@ -89,23 +21,6 @@ void whenModalShown(const std::function<void(QWidget *)> &check)
         check(modal);
         QTest::mouseClick(modal->findChildren<QAbstractButton *>().value(0), Qt::LeftButton);
     });
-}
-
-// The widest text the field takes at its maximum length, found by typing every printable character.
-QString widestTyped(QLineEdit *field)
-{
-    const int maxLength = field->maxLength();
-    field->setMaxLength(32767);
-    field->clear();
-    for (char c = ' '; c < 127; ++c)
-        QTest::keyClicks(field, QString(QChar(c)));
-    const QFontMetricsF metrics(WindowFonts::Text());
-    const QString admitted = field->text();
-    const QChar widest = *std::max_element(admitted.begin(), admitted.end(), [&](QChar a, QChar b) {
-        return metrics.horizontalAdvance(a) < metrics.horizontalAdvance(b);
-    });
-    field->setMaxLength(maxLength);
-    return QString(maxLength, widest);
 }
 
 } // namespace
@@ -120,8 +35,7 @@ private slots:
     void startsOnTheIpPaneWithTheStoredRows()
     {
         TempStore temp;
-        temp.seed("MACAddress", 5, "AB-CD-EF");
-        temp.seed("IPAddress", 5, "10.1.2.3");
+        seedSlot(temp.store, 5, {{"MACAddress", "AB-CD-EF"}, {"IPAddress", "10.1.2.3"}});
         StartedWindow w(temp.store);
         QVERIFY(w.loaded);
         w.showAndActivate();
@@ -145,8 +59,7 @@ private slots:
     void panesShareTicksAndRefillFromTheSlotTable()
     {
         TempStore temp;
-        temp.seed("IPAddress", 1, "192.168.0.21");
-        temp.seed("PortNo", 1, "1F90");
+        seedSlot(temp.store, 1, {{"IPAddress", "192.168.0.21"}, {"PortNo", "1F90"}});
         StartedWindow w(temp.store);
         w.window.show();
         w.menu("mnuPort");
@@ -207,15 +120,14 @@ private slots:
             StartedWindow w(temp.store);
             w.window.show();
             QVERIFY(w.window.close());
-            QCOMPARE(w.boxes.boxes,
-                     (QList<FakeOperationView::Box>{{"The slot settings could not be saved to " +
-                                                         temp.iniPath() + ":\r\nit is not a regular file.",
-                                                     "Pelmora2", BoxIcon::Critical}}));
+            QCOMPARE(w.boxes.shown,
+                     QStringList{"Critical Pelmora2: The slot settings could not be saved to " +
+                                 temp.iniPath() + ":\r\nit is not a regular file."});
         }
         QVERIFY(QDir().rmdir(temp.iniPath()) && QFile::rename(temp.iniPath() + ".kept", temp.iniPath()));
         // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).
-        temp.seed("Slot", 3, "x");
-        temp.seed("Slot", 4, "65537");
+        seedSlot(temp.store, 3, {{"Slot", "x"}});
+        seedSlot(temp.store, 4, {{"Slot", "65537"}});
         StartedWindow again(temp.store);
         for (int pane : {0, 4}) {
             again.menu(Menus[pane]);
@@ -252,57 +164,6 @@ private slots:
         }
     }
 
-    // Every caption, read-only text and widest typed text fits its control in the font the window
-    // resolved; one too wide for its laid-out size is drawn at the largest quarter point size that fits.
-    void everyTextFitsItsControl()
-    {
-        TempStore temp;
-        StartedWindow w(temp.store);
-        w.window.show();
-        frmVersion about(&w.window);
-        QMap<QString, QString> typed; // per field array
-        QStringList clipped;
-        std::pair<int, QString> tightest{std::numeric_limits<int>::max(), {}};
-        for (const char *menu : Menus) {
-            w.menu(menu);
-            for (QWidget *control : w.window.findChildren<QWidget *>() + about.findChildren<QWidget *>()) {
-                auto *field = qobject_cast<QLineEdit *>(control);
-                if (!control->isVisible() && control->window() == &w.window)
-                    continue; // another pane's; seen when that pane is shown
-                if (field && !field->isReadOnly()) {
-                    const QString array = field->objectName().section('[', 0, 0);
-                    if (!typed.contains(array))
-                        typed[array] = widestTyped(field);
-                    field->clear();
-                    QTest::keyClicks(field, typed[array]);
-                }
-                const QString text = control->property("text").toString();
-                if (text.isEmpty() || TextFit::TextRoom(control) < 0)
-                    continue;
-                QString name = control->objectName().isEmpty()
-                                   ? control->parentWidget()->objectName() + " label"
-                                   : control->objectName();
-                name += " \"" + text + '"';
-                const int margin =
-                    TextFit::TextRoom(control) - TextFit::TextNeed(control, control->font(), text);
-                if (margin < 0)
-                    clipped << QStringLiteral("%1 by %2 px").arg(name).arg(-margin);
-                tightest = std::min(tightest, {margin, name});
-                QFont larger = control->font();
-                larger.setPointSizeF(larger.pointSizeF() + 0.25);
-                if (!QList<qreal>{9.75, 12, 13.5, 18}.contains(control->font().pointSizeF()) &&
-                    TextFit::TextNeed(control, larger, text) <= TextFit::TextRoom(control))
-                    clipped << name + " could be larger";
-            }
-        }
-        qInfo("resolved font: %s; tightest text: %s with %d px to spare",
-              qPrintable(QFontInfo(w.window.font()).family()), qPrintable(tightest.second), tightest.first);
-        QVERIFY(w.text("txtIPAddr_IP", 7).size() == 15 && w.text("txtMCAddr", 7).size() == 8); // all typed
-        w.child<QLineEdit>("txtMCAddr", 0)->setText("1"); // a field refits whenever its text changes
-        QCOMPARE(w.child("txtMCAddr", 0)->font(), w.window.font());
-        QVERIFY2(clipped.isEmpty(), qPrintable("not fitted: " + clipped.join("; ")));
-    }
-
     void messageAndAboutBoxesAreModal()
     {
         TempStore temp;
@@ -322,8 +183,9 @@ private slots:
             seen << about->findChild<QWidget *>("lblVer")->property("text").toString();
         });
         w.menu("mnuVersion"); // both return once OK is pressed
-        QCOMPARE(seen, QStringList({"Communication Check", "SLOT 2 : Time Out Error!",
-                                    "Version : " PELMORA2_PROJECT_VERSION}));
+        QCOMPARE(seen.mid(0, 2), QStringList({"Communication Check", "SLOT 2 : Time Out Error!"}));
+        QVERIFY2(QRegularExpression("^Version : \\d+\\.\\d+\\.\\d+$").match(seen.value(2)).hasMatch(),
+                 qPrintable(seen.value(2)));
     }
 
     void missingAdministratorRightsEndStartUpWithoutSaving()
@@ -331,8 +193,8 @@ private slots:
         TempStore temp;
         {
             StartedWindow w(temp.store, false);
-            QVERIFY(!w.loaded && w.ends == 1 && w.boxes.boxes.size() == 1 &&
-                    w.boxes.boxes[0].title == "Caution");
+            QVERIFY(!w.loaded && w.ends == 1 && w.boxes.shown.size() == 1 &&
+                    w.boxes.shown[0].startsWith("Exclamation Caution: "));
             w.window.storeSlotIP(1, "10.9.9.9"); // would reach the file if anything saved
         }
         QVERIFY(!temp.iniExists());
