@@ -68,6 +68,7 @@ void ConsoleWindowTest::comCheckAll_data()
     QTest::addColumn<AllCase>("c");
     const auto row = [](const char *name, const AllCase &c) { QTest::newRow(name) << c; };
     // Which boxes a run of ticks shows is the operations' test; here the window's ticks and boxes.
+    row("no tick: nothing", {{false, false}, {"", ""}, {}});
     row("unticked unit skipped",
         {{true, false, true}, {"", "", ""}, {Rig::completionBox(ConsoleOp::ComCheck)}});
     row("last fails: no completion box",

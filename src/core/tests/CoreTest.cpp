@@ -1,8 +1,6 @@
-// Keystroke rules, the address and port texts, and the frame of a pane's bottom button.
+// Keystroke rules and the address and port texts.
 #include "AddressValidation.h"
-#include "FakeOperationView.h"
 #include "KeyFilters.h"
-#include "OperationButtons.h"
 
 #include <QTest>
 
@@ -66,37 +64,6 @@ private slots:
         QTEST(ConvIPAddr(text), "address");
         if (!port.isNull())
             QCOMPARE(PadPortNo(text), port);
-    }
-
-    // The ticked slots of its own pane in order, busy throughout; the completion box only when the last
-    // passed.
-    void bottomButtonRunsTickedSlots_data()
-    {
-        QTest::addColumn<QList<int>>("ticked");
-        QTest::addColumn<QList<int>>("failing");
-        QTest::addColumn<QStringList>("events");
-        QTest::newRow("none ticked") << QList<int>{} << QList<int>{} << QStringList{"busy", "idle"};
-        QTest::newRow("first fails") << QList<int>{0, 7} << QList<int>{0}
-                                     << QStringList{"busy", "slot 0", "slot 7", "completion", "idle"};
-        QTest::newRow("last fails") << QList<int>{2, 5} << QList<int>{5}
-                                    << QStringList{"busy", "slot 2", "slot 5", "idle"};
-    }
-    void bottomButtonRunsTickedSlots()
-    {
-        QFETCH(QList<int>, ticked);
-        QFETCH(QList<int>, failing);
-        FakeOperationView view;
-        view.ticked[{Pane::IP, 3}] = true; // another pane's
-        for (int slot : ticked)
-            view.ticked[{Pane::GW, slot}] = true;
-        RunAllTickedButton(
-            view, Pane::GW,
-            [&](int slot) {
-                view.events << QString("slot %1").arg(slot);
-                return SlotOutcome{!failing.contains(slot), {}};
-            },
-            [&] { view.events << "completion"; });
-        QTEST(view.events, "events");
     }
 };
 
