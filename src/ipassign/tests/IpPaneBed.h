@@ -1,11 +1,11 @@
 #pragma once
 
 // The IP pane's operations over stand-in host commands, as the IP pane tests set them up.
+#include "FakeHostQuestions.h"
 #include "FakeOperationView.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
 #include "platform/CommandRunner.h"
-#include "platform/HostQuestions.h"
 
 #include <QDir>
 #include <QFile>
@@ -65,9 +65,10 @@ inline const QByteArray PingTimeout = readFile(IPASSIGN_TEST_DATA "/ping-timeout
 
 // The IP pane's operations with the stand-ins first on PATH and a capture folder of their own. Interface
 // 11 is in 192.168.0.0/24, beside loopback 1 and a disconnected 14 that would match any network here.
-struct Bed : HostQuestions {
+struct Bed {
     Bed()
     {
+        host.neighbours = {{{0xC0A8000AU, 24}}, {0xC0A80001U}}; // 192.168.0.10/24 behind 192.168.0.1
         QDir(dir.path()).mkpath("bin");
         QDir(dir.path()).mkpath("out");
         const QByteArray script = QByteArray(FakeScript).replace("@DIR@", QFile::encodeName(dir.path()));
@@ -83,13 +84,6 @@ struct Bed : HostQuestions {
                 {ShowConfig + "11", readFile(samples + "config-11.txt")},
                 {ShowConfig + "14", "IP Address: 10.1.2.1 27.0.0.5 192.168.0.1\r\n"},
                 {"arp -a", ArpListing}});
-    }
-    bool isAdministrator() override { return true; }
-    std::optional<int> majorVersion() override { return major; }
-    std::string currencySymbol() override { return "$"; }
-    NeighbourHost neighbourHost() override // 192.168.0.10/24 behind the gateway 192.168.0.1
-    {
-        return {{{0xC0A8000AU, 24}}, {0xC0A80001U}};
     }
     void answer(const Outputs &outputs)
     {
@@ -109,10 +103,10 @@ struct Bed : HostQuestions {
                "/temp.txt";
     }
 
-    int major = 10;
     QTemporaryDir dir, runtime;
+    FakeHostQuestions host;
     FakeOperationView view;
-    HostChecks hostChecks{*this, view, [] {}};
+    HostChecks hostChecks{host, view, [] {}};
     CommandRunner runner;
     IpPaneOperations ops{view, hostChecks, runner};
 };

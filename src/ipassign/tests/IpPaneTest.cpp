@@ -92,7 +92,7 @@ private slots:
         QFETCH(RowCase, c);
         const auto &[set, ip, commands, box, outputs, macTail, major] = c;
         Bed bed;
-        bed.major = major;
+        bed.host.major = major;
         bed.answer(outputs);
         bed.runner.setTimeLimit(1s);
         bed.setRow(4, macTail, ip);

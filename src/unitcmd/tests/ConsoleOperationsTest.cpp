@@ -51,7 +51,6 @@ struct Failure {
 
 } // namespace
 
-Q_DECLARE_METATYPE(ConsoleOp)
 Q_DECLARE_METATYPE(Failure)
 
 class ConsoleOperationsTest : public QObject
@@ -139,6 +138,8 @@ private slots:
                  (QStringList{"busy", "hourglass", "lock pane 4", "box SLOT 0 : Port No Error!",
                               "unlock pane 4", "pointer", "hourglass", "lock pane 4", "unlock pane 4",
                               "pointer", "box Communication Check is finished.", "idle"}));
+        QCOMPARE(rig.boxes.last(),
+                 (Box{"Communication Check is finished.", "Communication Check", BoxIcon::Information}));
     }
 };
 
