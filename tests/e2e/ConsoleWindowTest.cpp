@@ -17,7 +17,6 @@ const QString Unknown = "999:Unspported Command.";
 // echo fails quickly; beside it the simulated units.
 struct Rig : WindowRig {
     Rig() { setConsoleLimits(store); }
-    void open() { window.Form_Load(checks); } // after seeding the store
     bool closed(int u, int ms = 5000) { return !sim.waitForEvent(QString("closed %1").arg(u), ms).isEmpty(); }
     static QString padded(const QString &port) { return ("000" + port).right(4); }
     static QString errorBox(ConsoleOp op, int slot, const QString &error)

@@ -1,13 +1,15 @@
 // Every text of the window and the About box fits its control in the font the window resolved.
 #include "AboutBox.h"
-#include "StartedWindow.h"
 #include "TextFit.h"
 #include "WindowFonts.h"
+#include "WindowRig.h"
 
 #include <algorithm>
 
 namespace
 {
+
+const char *const Menus[] = {"mnuIP", "mnuPort", "mnuGateWay", "mnuSubnet", "mnuComCheck"};
 
 // The widest text the field takes at its maximum length, found by typing every printable character.
 QString widestTyped(QLineEdit *field)
@@ -37,9 +39,8 @@ private slots:
     // resolved; one too wide for its laid-out size is drawn at the largest quarter point size that fits.
     void everyTextFitsItsControl()
     {
-        TempStore temp;
-        StartedWindow w(temp.store);
-        w.window.show();
+        WindowRig w;
+        w.open();
         frmVersion about(&w.window);
         QMap<QString, QString> typed; // per field array
         QStringList clipped;
