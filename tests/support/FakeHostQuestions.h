@@ -7,8 +7,10 @@ struct FakeHostQuestions : HostQuestions {
     bool administrator = true;
     std::optional<int> major = 10;
     std::string currency = "$";
+    NeighbourHost neighbours; // none known
 
     bool isAdministrator() override { return administrator; }
     std::optional<int> majorVersion() override { return major; }
     std::string currencySymbol() override { return currency; }
+    NeighbourHost neighbourHost() override { return neighbours; }
 };

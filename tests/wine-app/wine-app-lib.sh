@@ -1,4 +1,4 @@
-# Shared by the tests that run the Windows programs under Wine (sourced, not run).
+# Shared by the tests that run Windows programs under Wine (sourced, not run).
 # Each test keeps a Wine prefix of its own in its state folder (made once, then reused) and, as root,
 # runs in a network namespace of its own where only loopback is up: nothing it starts can reach any
 # other address. Exit 77 (skipped) only when Wine or the programs cannot start here.
@@ -31,11 +31,10 @@ wait_until() {
 
 windows_path() { local path; path=$(realpath "$1"); echo "Z:${path//\//\\}"; }
 
-# setup_wine STATE ZIP [ja]: a prefix in STATE/prefix, the zip unpacked to STATE/app.
-setup_wine() {
-    local state=$1 zip=$2 locale=${3:-}
+# make_prefix STATE [ja]: a Wine prefix of the test's own in STATE/prefix, made once, then reused.
+make_prefix() {
+    local state=$1 locale=${2:-}
     command -v wine >/dev/null && command -v wineboot >/dev/null || skip "Wine is not installed"
-    [ -f "$zip" ] || skip "no Windows programs at $zip (scripts/build-windows.sh makes them)"
     mkdir -p "$state"
     export WINEPREFIX=$state/prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
     wine_env=()
@@ -54,6 +53,13 @@ setup_wine() {
             skip "Wine cannot make its prefix (see $state/wineboot.log)"
         touch "$state/prefix-ready"
     fi
+}
+
+# setup_wine STATE ZIP [ja]: the prefix, and the zip unpacked to STATE/app.
+setup_wine() {
+    local state=$1 zip=$2
+    make_prefix "$state" "${3:-}"
+    [ -f "$zip" ] || skip "no Windows programs at $zip (scripts/build-windows.sh makes them)"
     rm -rf "$state/app"
     mkdir -p "$state/app"
     (cd "$state/app" && unzip -q "$zip") || skip "the zip does not unpack"

@@ -1,6 +1,7 @@
 #include "RemoteConsole.h"
 #include "SettingsStore.h"
 #include "SimUnits.h"
+#include "TestSettings.h"
 
 #include <QElapsedTimer>
 #include <QFile>
@@ -72,10 +73,7 @@ struct FakeUnit {
 struct Rig {
     explicit Rig(const QString &recvTimeoutMs = "200", const QString &attachTries = "5")
     {
-        if (!recvTimeoutMs.isNull())
-            store.write("REMOTE", "TIMEOUT", "RESET", recvTimeoutMs);
-        if (!attachTries.isNull())
-            store.write("REMOTE", "RESET_RETRY", "NORMAL", attachTries);
+        setConsoleLimits(store, recvTimeoutMs, attachTries);
     }
     qint16 attach()
     {

@@ -1,6 +1,6 @@
 #include "HostChecks.h"
-#include "OperationView.h"
-#include "platform/HostQuestions.h"
+#include "FakeHostQuestions.h"
+#include "RecordingBoxes.h"
 
 #include <QTest>
 
@@ -8,36 +8,25 @@ namespace
 {
 
 // A host to ask, a recorder of the boxes, and an end of the program that is recorded instead of taken.
-struct Start : HostQuestions, MessageBoxes {
-    bool isAdministrator() override { return administrator; }
-    std::optional<int> majorVersion() override { return major; }
-    std::string currencySymbol() override { return currency.toStdString(); }
-    void showMessageBox(const QString &text, const QString &title, BoxIcon icon) override
-    {
-        events << title + ", " + QStringList{"no icon", "critical", "exclamation", "information"}[int(icon)] +
-                      ": " + text;
-    }
-
-    bool administrator = false;
-    std::optional<int> major;
-    QString currency;
-    QStringList events;
+struct Start {
+    FakeHostQuestions host;
+    RecordingBoxes boxes;
     // The Windows wording; the POSIX host's own test checks its wording.
-    HostChecks checks{*this, *this, [this] { events << "end"; }, RightsHowTo::RunAsAdministrator};
+    HostChecks checks{host, boxes, [this] { boxes.shown << "end"; }, RightsHowTo::RunAsAdministrator};
 };
 
-const QString EnglishCaution = "Caution, exclamation: You need to run this program as an administrator.\r\n"
+const QString EnglishCaution = "Exclamation Caution: You need to run this program as an administrator.\r\n"
                                "for example (Windows10),\r\n"
                                "Right-click context menu 'Run as administrator'";
 const QString JapaneseCaution =
-    "Caution, exclamation: このアプリケーションは管理者権限で実行してください。\r\n"
+    "Exclamation Caution: このアプリケーションは管理者権限で実行してください。\r\n"
     "(Windows10での実行方法例)\r\n"
     " Pelmora2.exeを実行時にマウス右クリック「管理者として実行」";
 const QString EnglishNoNetwork =
-    "Error, exclamation: The network environment of the IP address you want to set was not "
+    "Exclamation Error: The network environment of the IP address you want to set was not "
     "found. Please check your LAN settings or IP address.";
 const QString JapaneseNoNetwork =
-    "Error, exclamation: 設定したいIPアドレスのネットワーク環境が見つかりませんでした。\r\n"
+    "Exclamation Error: 設定したいIPアドレスのネットワーク環境が見つかりませんでした。\r\n"
     "LAN設定またはIPアドレスをチェックしてください。\r\n"
     "操作を中止します。";
 
@@ -63,9 +52,8 @@ private slots:
         QTest::newRow("administrator, lone backslash")
             << true << 10 << "\\" << QString() << JapaneseNoNetwork;
         QTest::newRow("user on version 5") << false << 5 << "$" << QString() << EnglishNoNetwork;
-        QTest::newRow("version refused")
-            << true << 0 << "$"
-            << "Pelmora2, no icon: Cannot get Windows Version" << EnglishNoNetwork;
+        QTest::newRow("version refused") << true << 0 << "$"
+                                         << "None Pelmora2: Cannot get Windows Version" << EnglishNoNetwork;
     }
 
     void startUp()
@@ -76,17 +64,16 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, network);
         Start start;
-        start.administrator = administrator;
-        if (major != 0)
-            start.major = major;
-        start.currency = currency;
+        start.host.administrator = administrator;
+        start.host.major = major == 0 ? std::nullopt : std::optional<int>(major);
+        start.host.currency = currency.toStdString();
 
         QCOMPARE(start.checks.CheckAdminRights(), box.isEmpty());
-        QCOMPARE(start.events, box.isEmpty() ? QStringList() : (QStringList{box, "end"}));
+        QCOMPARE(start.boxes.shown, box.isEmpty() ? QStringList() : (QStringList{box, "end"}));
 
-        start.events.clear();
+        start.boxes.shown.clear();
         start.checks.ShowNoNetworkMsg();
-        QCOMPARE(start.events, QStringList{network});
+        QCOMPARE(start.boxes.shown, QStringList{network});
     }
 };
 

@@ -1,5 +1,5 @@
 #include "HostChecks.h"
-#include "OperationView.h"
+#include "RecordingBoxes.h"
 #include "platform/HostQuestions.h"
 
 #include <QTest>
@@ -11,14 +11,12 @@ namespace
 {
 
 // This host's answers, except that the user lacks the rights, so that the caution shows.
-struct UserWithoutRights : HostQuestions, MessageBoxes {
+struct UserWithoutRights : HostQuestions, RecordingBoxes {
     bool isAdministrator() override { return false; }
     std::optional<int> majorVersion() override { return host->majorVersion(); }
     std::string currencySymbol() override { return host->currencySymbol(); }
-    void showMessageBox(const QString &text, const QString &, BoxIcon) override { shown << text; }
 
     std::unique_ptr<HostQuestions> host = CreateHostQuestions();
-    QStringList shown;
 };
 
 } // namespace
@@ -48,7 +46,8 @@ private slots:
         QCOMPARE(user.currencySymbol(), std::string());
         QVERIFY(!checks.CheckAdminRights());
         QCOMPARE(user.shown.value(0),
-                 "You need to run this program as an administrator.\r\nfor example (Linux),\r\n"
+                 "Exclamation Caution: You need to run this program as an administrator.\r\n"
+                 "for example (Linux),\r\n"
                  "add yourself to the group pelmora2 (installed package), or run as root");
 
         locale_t japanese = newlocale(LC_ALL_MASK, "ja_JP.UTF-8", nullptr);
@@ -59,7 +58,8 @@ private slots:
         QCOMPARE(user.currencySymbol(), std::string("\\"));
         QVERIFY(!checks.CheckAdminRights());
         QCOMPARE(user.shown.value(1),
-                 "このアプリケーションは管理者権限で実行してください。\r\n(Linuxでの実行方法例)\r\n"
+                 "Exclamation Caution: このアプリケーションは管理者権限で実行してください。\r\n"
+                 "(Linuxでの実行方法例)\r\n"
                  " 自分をグループpelmora2に追加(インストール済みパッケージ)、またはrootで実行");
     }
 };
