@@ -15,10 +15,11 @@ if [ "${PELMORA2_WINDOWS:-1}" != 0 ]; then
     windows=(-DPELMORA2_WINDOWS_ZIP="$PWD/dist/pelmora2-$version-win64.zip")
 fi
 
-scripts/build.sh build "${windows[@]}"
-(cd build && ctest --output-on-failure -j2)
+# The presets of CMakePresets.json: "ci" is the plain build in build/ where a warning fails the build.
+PELMORA2_PRESET=ci scripts/build.sh build "${windows[@]}"
+ctest --preset ci
 
 if [ "${PELMORA2_SANITIZE:-1}" != 0 ]; then
-    scripts/build.sh build-asan -DCMAKE_BUILD_TYPE=Debug -DPELMORA2_SANITIZE=ON -DPELMORA2_BUILD_BENCH=OFF
-    (cd build-asan && ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 ctest --output-on-failure -j2)
+    PELMORA2_PRESET=asan scripts/build.sh build-asan
+    ctest --preset asan
 fi

@@ -20,37 +20,6 @@ namespace G = WindowGeometry;
 namespace
 {
 
-struct RowButtonSignal {
-    const char *name;
-    void (frmPelmora2::*signal)(int);
-};
-
-struct BottomButtonSignal {
-    const char *name;
-    void (frmPelmora2::*signal)();
-};
-
-const RowButtonSignal RowButtonSignals[] = {
-    {"cmdSet_IP", &frmPelmora2::cmdSet_IP_Click},     {"cmdPing", &frmPelmora2::cmdPing_Click},
-    {"cmdSet_Port", &frmPelmora2::cmdSet_Port_Click}, {"cmdSet_GW", &frmPelmora2::cmdSet_GW_Click},
-    {"cmdSet_Sub", &frmPelmora2::cmdSet_Sub_Click},   {"cmdComCheck", &frmPelmora2::cmdComCheck_Click},
-};
-
-const BottomButtonSignal BottomButtonSignals[] = {
-    {"cmdAllSet_IP", &frmPelmora2::cmdAllSet_IP_Click},
-    {"cmdAllPing", &frmPelmora2::cmdAllPing_Click},
-    {"cmdAllSet_Port", &frmPelmora2::cmdAllSet_Port_Click},
-    {"cmdAllSet_GW", &frmPelmora2::cmdAllSet_GW_Click},
-    {"cmdAllSet_Subnet", &frmPelmora2::cmdAllSet_Subnet_Click},
-    {"cmdAllComCheck", &frmPelmora2::cmdAllComCheck_Click},
-};
-
-// The tick box handlers in pane order.
-void (frmPelmora2::*const TickHandlers[])(int) = {
-    &frmPelmora2::chkSlot_IP_Click,  &frmPelmora2::chkSlot_Port_Click,     &frmPelmora2::chkSlot_GW_Click,
-    &frmPelmora2::chkSlot_Sub_Click, &frmPelmora2::chkSlot_ComCheck_Click,
-};
-
 QLabel *addLabel(const QString &name, const QString &text, const QFont &font, const QRect &place,
                  QWidget *parent)
 {
@@ -105,7 +74,7 @@ void frmPelmora2::buildCentralArea()
     const auto &layouts = PaneLayouts();
     for (std::size_t i = 0; i < layouts.size(); ++i) {
         m_panes[i] = BuildPane(layouts[i], central);
-        connectPane(m_panes[i]);
+        connectPane(layouts[i], m_panes[i]);
     }
 
     // A double line: the two strokes 10 twips apart would fall on one pixel, so keep them two apart.
@@ -120,24 +89,20 @@ void frmPelmora2::buildCentralArea()
     TextFit::FitTexts(central);
 }
 
-void frmPelmora2::connectPane(const PaneWidgets &pane)
+void frmPelmora2::connectPane(const PaneLayout &layout, const PaneWidgets &pane)
 {
-    const auto tickHandler = TickHandlers[int(pane.pane)];
     for (int slot = 0; slot < SlotCount; ++slot)
         connect(pane.ticks[slot], &QCheckBox::toggled, this,
-                [this, tickHandler, slot] { (this->*tickHandler)(slot); });
+                [this, click = layout.tickClick, slot] { click(*this, slot); });
 
     for (const auto &buttons : pane.rowButtons)
-        for (const RowButtonSignal &s : RowButtonSignals)
-            if (buttons.name == QLatin1String(s.name))
-                for (int slot = 0; slot < SlotCount; ++slot)
-                    connect(buttons.rows[slot], &QPushButton::clicked, this,
-                            [this, signal = s.signal, slot] { emit(this->*signal)(slot); });
+        for (int slot = 0; slot < SlotCount; ++slot)
+            connect(buttons.rows[slot], &QPushButton::clicked, this,
+                    [this, click = buttons.click, slot] { click(*this, slot); });
 
-    for (QPushButton *button : pane.bottomButtons)
-        for (const BottomButtonSignal &s : BottomButtonSignals)
-            if (button->objectName() == QLatin1String(s.name))
-                connect(button, &QPushButton::clicked, this, s.signal);
+    for (std::size_t i = 0; i < layout.bottom.size(); ++i)
+        connect(pane.bottomButtons[i], &QPushButton::clicked, this,
+                [this, click = layout.bottom[i].click] { click(*this); });
 }
 
 void frmPelmora2::connectMenu()

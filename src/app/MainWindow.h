@@ -96,7 +96,7 @@ protected:
 
 private:
     void buildCentralArea();
-    void connectPane(const PaneWidgets &pane);
+    void connectPane(const PaneLayout &layout, const PaneWidgets &pane);
     void connectMenu();
     void setTabOrder();
     void ShowPane(Pane pane, bool show);

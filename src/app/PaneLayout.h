@@ -3,7 +3,14 @@
 #include "KeyFilters.h"
 #include "OperationView.h"
 
+#include <functional>
 #include <vector>
+
+class frmPelmora2;
+
+// What a control tells the window when clicked: a row control with its slot row, a bottom button alone.
+using RowClick = std::function<void(frmPelmora2 &, int slot)>;
+using PaneClick = std::function<void(frmPelmora2 &)>;
 
 // What a pane's slot-table column a field shows when the pane is filled.
 enum class SlotColumn { None, MAC, IP, Port };
@@ -22,12 +29,14 @@ struct RowControl {
     int maxLength = 0;        // Field only
     KeyRule rule = nullptr;   // Field only
     SlotColumn column = SlotColumn::None;
+    RowClick click = nullptr; // Button only
 };
 
 struct BottomButton {
     const char *name;
     const char *caption;
     int x;
+    PaneClick click;
 };
 
 // One of the five panes: title, row frame array, the row's controls and the bottom button(s).
@@ -37,6 +46,7 @@ struct PaneLayout {
     const char *title;
     const char *frameName;
     const char *tickName;
+    RowClick tickClick;
     std::vector<RowControl> row;
     std::vector<BottomButton> bottom;
 };

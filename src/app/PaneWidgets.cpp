@@ -78,7 +78,7 @@ PaneWidgets::ButtonArray *findOrAddButton(PaneWidgets &pane, const RowControl &c
                            [&](const PaneWidgets::ButtonArray &b) { return b.name == name; });
     if (it != pane.rowButtons.end())
         return &*it;
-    pane.rowButtons.push_back({name, {}});
+    pane.rowButtons.push_back({name, control.click, {}});
     return &pane.rowButtons.back();
 }
 

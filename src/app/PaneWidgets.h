@@ -28,6 +28,7 @@ struct PaneWidgets {
     };
     struct ButtonArray {
         QString name;
+        RowClick click;
         SlotArray<QPushButton> rows{};
     };
 
@@ -35,9 +36,9 @@ struct PaneWidgets {
     QLabel *title = nullptr;
     SlotArray<QFrame> frames{};
     SlotArray<QCheckBox> ticks{};
-    std::vector<FieldArray> fields;      // left to right
-    std::vector<ButtonArray> rowButtons; // left to right
-    std::vector<QPushButton *> bottomButtons;
+    std::vector<FieldArray> fields;           // left to right
+    std::vector<ButtonArray> rowButtons;      // left to right
+    std::vector<QPushButton *> bottomButtons; // in the layout's order
 
     // The row frames (with their contents), then the bottom button(s), then the title.
     void setVisible(bool show) const;

@@ -1,8 +1,6 @@
 #include "HostText.h"
 
-#include <QStringList>
-
-#include <algorithm>
+#include "AddressValidation.h"
 
 namespace
 {
@@ -16,12 +14,6 @@ int hexDigitValue(QChar ch)
     if (ch >= u'a' && ch <= u'f')
         return ch.unicode() - u'a' + 10;
     return -1;
-}
-
-bool isDecimalText(const QString &text)
-{
-    return !text.isEmpty() &&
-           std::all_of(text.begin(), text.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; });
 }
 
 } // namespace
@@ -44,20 +36,6 @@ std::optional<quint16> portFromHexText(const QString &portText)
 
 QString decimalDottedHost(const QString &host)
 {
-    const QStringList parts = host.split(u'.');
-    if (parts.size() != 4)
-        return host;
-    QStringList octets;
-    for (const QString &part : parts) {
-        if (!isDecimalText(part))
-            return host;
-        qsizetype firstSignificant = 0;
-        while (firstSignificant < part.size() - 1 && part.at(firstSignificant) == u'0')
-            ++firstSignificant;
-        const QString digits = part.mid(firstSignificant);
-        if (digits.size() > 3 || digits.toInt() > 255)
-            return host;
-        octets << digits;
-    }
-    return octets.join(u'.');
+    const QString dotted = decimalDottedAddress(host);
+    return dotted.isEmpty() ? host : dotted;
 }

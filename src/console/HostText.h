@@ -9,7 +9,6 @@
 // does not fit in 16 bits.
 std::optional<quint16> portFromHexText(const QString &portText);
 
-// A dotted address of four decimal numbers is decimal in every octet, leading zeros included: the
-// result has them removed ("010.000.000.001" gives "10.0.0.1") so that no resolver reads them as octal.
-// Any other text (host names, octets beyond 255) comes back unchanged.
+// The host text the socket connects to: a dotted address in its one decimal form (decimalDottedAddress),
+// so that no resolver reads "010" as octal; any other text (a host name) unchanged.
 QString decimalDottedHost(const QString &host);

@@ -1,5 +1,7 @@
 #include "AddressValidation.h"
 
+#include <QStringList>
+
 #include <optional>
 
 namespace
@@ -45,6 +47,17 @@ QString ConvIPAddr(const QString &text)
     if (!padded)
         return {};
     return code + *padded;
+}
+
+QString decimalDottedAddress(const QString &text)
+{
+    const QString twelveDigits = ConvIPAddr(text);
+    if (twelveDigits.size() != 12)
+        return {};
+    QStringList octets;
+    for (qsizetype start = 0; start < 12; start += 3)
+        octets.append(QString::number(twelveDigits.mid(start, 3).toInt()));
+    return octets.join(QLatin1Char('.'));
 }
 
 QString PadPortNo(const QString &text)

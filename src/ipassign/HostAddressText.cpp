@@ -1,15 +1,5 @@
 #include "HostAddressText.h"
 
-#include <QStringList>
-
-QString HostIPAddr(const QString &twelveDigitForm)
-{
-    QStringList octets;
-    for (qsizetype start = 0; start < twelveDigitForm.size(); start += 3)
-        octets.append(QString::number(twelveDigitForm.mid(start, 3).toInt()));
-    return octets.join('.');
-}
-
 QString NetworkPrefix(const QString &dottedAddress)
 {
     return dottedAddress.left(dottedAddress.lastIndexOf('.') + 1);

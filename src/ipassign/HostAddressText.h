@@ -4,10 +4,6 @@
 
 // The forms of a slot's addresses that the host commands and their output searches use.
 
-// The dotted address the host commands get, from ConvIPAddr's 12-digit form: each octet in decimal
-// without leading zeros (010001002003 -> 10.1.2.3), so that no host reads "010" as octal.
-QString HostIPAddr(const QString &twelveDigitForm);
-
 // The address up to and including its last "." (192.168.0.20 -> 192.168.0.).
 QString NetworkPrefix(const QString &dottedAddress);
 

@@ -21,10 +21,20 @@ QString HostShell::PrepCaptureFile()
     const std::string folder = MakeCaptureFolder(CaptureBaseFolder());
     if (folder.empty())
         throw HostStepFailed("capture folder could not be made");
-    m_capturePath = QString::fromLocal8Bit(folder + HostPathSeparator()) + m_captureFileName;
+    m_capturePath = capturePathIn(folder, m_captureFileName);
     Redirected(QString(), m_capturePath); // a path the interpreter would not take as it stands runs nothing
     DelFileIfExists(m_capturePath);
     return m_capturePath;
+}
+
+QString HostShell::PlannedCapturePath(const QString &captureFileName)
+{
+    return capturePathIn(CaptureFolderTemplate(CaptureBaseFolder()), captureFileName);
+}
+
+QString HostShell::capturePathIn(const std::string &folder, const QString &captureFileName)
+{
+    return QString::fromLocal8Bit(folder + HostPathSeparator()) + captureFileName;
 }
 
 void HostShell::AbandonHostWork()

@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <stdexcept>
+#include <string>
 
 class CommandRunner;
 
@@ -25,6 +26,9 @@ public:
     void ExecCaptured(const QString &command, const QString &capturePath);
     // Readies the capture folder, removes a leftover capture file and gives the capture file's path.
     QString PrepCaptureFile();
+    // The path PrepCaptureFile gives for a capture file of that name, for telling before anything is made
+    // or run (on POSIX the folder's name ends in Xs that stand for the letters it gets when made).
+    static QString PlannedCapturePath(const QString &captureFileName);
     // The capture file's name in the capture folder ("temp.txt" unless set): shells that run host
     // commands at the same time each need their own.
     void setCaptureFileName(const QString &name) { m_captureFileName = name; }
@@ -41,6 +45,8 @@ public:
     static QString Redirected(const QString &command, const QString &capturePath);
 
 private:
+    static QString capturePathIn(const std::string &folder, const QString &captureFileName);
+
     CommandRunner &m_runner;
     QString m_captureFileName = QStringLiteral("temp.txt");
     QString m_capturePath; // the last one given, "" before the first

@@ -108,7 +108,7 @@ SlotOutcome IpPaneOperations::PingSlot(const QString &ip, int slot)
     try {
         const QString capture = m_shell.PrepCaptureFile();
         m_shell.ExecShellCmd(NeighborTableClearCommand());
-        m_shell.ExecCaptured(UnitPingCommand(HostIPAddr(ipCode)), capture);
+        m_shell.ExecCaptured(UnitPingCommand(decimalDottedAddress(ip)), capture);
         const QString report = ReadCaptureReport(capture);
         m_view.appendLog(logBlock("<SLOT " + QString::number(slot) + " : Ping " + ip + ">", report));
         HostShell::DelFileIfExists(capture);
@@ -134,11 +134,11 @@ SlotOutcome IpPaneOperations::SetSlotIP(const QString &mac, const QString &ip, i
     const QString ipCode = ConvIPAddr(ip);
     if (!IsSlotMACAddress(mac)) {
         outcome = showSlotError(slot, {}, "MAC Address Error!", DataSetTitle);
-    } else if (ipCode.size() != 12 || m_hostChecks.IsRefusedUnitAddress(HostIPAddr(ipCode))) {
+    } else if (ipCode.size() != 12 || m_hostChecks.IsRefusedUnitAddress(decimalDottedAddress(ip))) {
         outcome = showSlotError(slot, {}, "IP Address Error!", DataSetTitle);
     } else {
         try {
-            outcome = assignAddress(mac, ip, HostIPAddr(ipCode), slot);
+            outcome = assignAddress(mac, ip, decimalDottedAddress(ip), slot);
         } catch (const std::exception &failure) {
             qCDebug(lcHostCommands) << "slot" << slot << "set:" << failure.what();
             outcome = showSlotError(slot, {}, "Set Exec Error!", SetTitle);

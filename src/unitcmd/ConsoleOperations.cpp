@@ -81,8 +81,7 @@ std::optional<QString> ConsoleOperations::workOnSlot(const ConsoleRecipe &recipe
     if (std::optional<QString> checkError = checkRow(recipe, slot))
         return checkError;
 
-    for (Field field : recipe.paddedFields)
-        m_view.setFieldText(field, slot, PadPortNo(m_view.fieldText(field, slot)));
+    recipe.padFields(m_view, slot);
 
     const QString host = m_view.fieldText(recipe.ipField, slot);
     const QString port = m_view.fieldText(recipe.portField, slot);

@@ -138,6 +138,12 @@ ConsoleRecipe setSubnetRecipe()
 
 } // namespace
 
+void ConsoleRecipe::padFields(OperationView &view, int slot) const
+{
+    for (Field field : paddedFields)
+        view.setFieldText(field, slot, PadPortNo(view.fieldText(field, slot)));
+}
+
 const ConsoleRecipe &RecipeFor(ConsoleOp op)
 {
     static const ConsoleRecipe comCheck = comCheckRecipe();

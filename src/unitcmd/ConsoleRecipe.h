@@ -54,6 +54,9 @@ struct ConsoleRecipe {
     QString errorTitle;
     QString completionText;
     QString completionTitle;
+
+    // Brings the paddedFields of the slot row to four characters.
+    void padFields(OperationView &view, int slot) const;
 };
 
 const ConsoleRecipe &RecipeFor(ConsoleOp op);

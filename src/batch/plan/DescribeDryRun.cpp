@@ -1,13 +1,12 @@
 #include "BatchPlan.h"
 
 #include "AddressValidation.h"
-#include "CaptureFolder.h"
 #include "ConsoleRecipe.h"
+#include "HeadlessView.h"
 #include "HostAddressText.h"
 #include "HostCommandLines.h"
 #include "HostShell.h"
 #include "HostText.h"
-#include "UnitCommandLines.h"
 
 namespace
 {
@@ -32,22 +31,15 @@ QString visibleLine(const QByteArray &line)
     return text;
 }
 
-QString captureFilePath(const PlanUnit &unit)
-{
-    const QString separator = QString(QLatin1Char(HostPathSeparator()));
-    return QString::fromLocal8Bit(CaptureBaseFolder()) + separator + "QV512" + separator +
-           unit.captureFileName();
-}
-
 const QString StepIndent = QStringLiteral("    ");
 const QString DetailIndent = QStringLiteral("        ");
 
 // The host commands of the IP pane's Set for this unit, in the order they run.
 QString describeAssign(const PlanUnit &unit)
 {
-    const QString hostIp = HostIPAddr(ConvIPAddr(unit.ip));
+    const QString hostIp = decimalDottedAddress(unit.ip);
     const QString mac = unit.macAddress();
-    const QString capture = captureFilePath(unit);
+    const QString capture = HostShell::PlannedCapturePath(unit.captureFileName());
     const QString token = QStringLiteral("<interface> ");
     QString text = StepIndent + "assign: host commands, each through the command "
                                 "interpreter after \"chcp 437 &&\":\n";
@@ -70,38 +62,25 @@ QString describeAssign(const PlanUnit &unit)
     return text;
 }
 
-QString connectionTarget(const PlanUnit &unit, const QString &portText)
+QString connectionTarget(const QString &host, const QString &portText)
 {
-    const QString padded = PadPortNo(portText);
-    const std::optional<quint16> port = portFromHexText(padded);
+    const std::optional<quint16> port = portFromHexText(portText);
     return QStringLiteral("%1 port %2 (hex; %3 decimal)")
-        .arg(decimalDottedHost(unit.ip), padded, port ? QString::number(*port) : QStringLiteral("?"));
+        .arg(decimalDottedHost(host), portText, port ? QString::number(*port) : QStringLiteral("?"));
 }
 
+// The step's recipe on the unit's own view, filled and padded as the run does it before it connects.
 QString describeConsoleStep(const PlanUnit &unit, BatchStep step)
 {
-    QByteArray line;
-    QString portText = unit.port;
-    switch (step) {
-    case BatchStep::Gateway:
-        line = AddressCommandLine(QByteArrayLiteral("UE3"), ConvIPAddr(unit.gateway));
-        break;
-    case BatchStep::Mask:
-        line = AddressCommandLine(QByteArrayLiteral("UE4"), ConvIPAddr(unit.mask));
-        break;
-    case BatchStep::NewPort:
-        line = SetPortCommandLine(PadPortNo(unit.newPort));
-        break;
-    case BatchStep::Assign: // host commands, not a console step: describeAssign
-    case BatchStep::Check:
-        line = ComCheckCommandLine();
-        portText = unit.checkPort();
-        break;
-    }
-    return StepIndent + BatchStepName(step) + ": connect to " + connectionTarget(unit, portText) +
+    const ConsoleRecipe &recipe = RecipeFor(ConsoleOpFor(step));
+    HeadlessView view(unit);
+    recipe.padFields(view, 0);
+    const QString target =
+        connectionTarget(view.fieldText(recipe.ipField, 0), view.fieldText(recipe.portField, 0));
+    return StepIndent + BatchStepName(step) + ": connect to " + target +
            ", attach (<ESC> until the console answers <ESC><CR><LF> and its prompt, then the control "
            "commands the prompt selects), send " +
-           visibleLine(line) + QStringLiteral(", pause %1 ms\n").arg(RecipeFor(ConsoleOpFor(step)).pauseMs);
+           visibleLine(recipe.commandLine(view, 0)) + QStringLiteral(", pause %1 ms\n").arg(recipe.pauseMs);
 }
 
 QString describeUnit(const PlanUnit &unit)

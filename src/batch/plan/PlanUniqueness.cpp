@@ -1,7 +1,6 @@
 #include "PlanUniqueness.h"
 
 #include "AddressValidation.h"
-#include "HostAddressText.h"
 #include "HostText.h"
 #include "PlanColumns.h"
 
@@ -77,9 +76,9 @@ void PlanUniqueness::claimConsole(const PlanUnit &unit, const QString &address, 
         return; // a new port that is the unit's own port
     const QString console =
         port ? QStringLiteral("%1 port %2 is already the %3 of")
-                   .arg(HostIPAddr(address), PadPortNo(portText),
+                   .arg(decimalDottedAddress(unit.ip), PadPortNo(portText),
                         PlanColumnName(earlier->byNewPort ? PlanColumn::NewPort : PlanColumn::Port))
-             : QStringLiteral("%1 is already the address of").arg(HostIPAddr(address));
+             : QStringLiteral("%1 is already the address of").arg(decimalDottedAddress(unit.ip));
     problems.append({unit.line, PlanColumnName(byNewPort ? PlanColumn::NewPort : PlanColumn::Ip),
                      QStringLiteral("%1 \"%2\" on line %3 (each unit needs its own address and port)")
                          .arg(console, m_labels.text(earlier->label))

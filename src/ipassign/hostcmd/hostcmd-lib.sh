@@ -6,19 +6,15 @@ crlf() {
     awk '{ printf "%s\r\n", $0 }'
 }
 
-# Prints the dotted IPv4 address in decimal without leading zeros; fails for anything else.
-ipv4_arg() {
+# Succeeds for a dotted IPv4 address in the one form the program gives: four decimal octets of at most
+# 255, without leading zeros. The program has already written it so; anything else is refused rather
+# than read another way (ping and ip would take "010" as octal).
+address_arg() {
     case $1 in
     '' | *[!0-9.]*) return 1 ;;
     esac
-    printf '%s\n' "$1" | awk -F. '
-        NF != 4 { exit 1 }
-        {
-            for (i = 1; i <= 4; i++)
-                if ($i !~ /^[0-9][0-9]?[0-9]?$/ || $i + 0 > 255)
-                    exit 1
-            printf "%d.%d.%d.%d\n", $1, $2, $3, $4
-        }'
+    octet='(25[0-5]|2[0-4][0-9]|1[0-9][0-9]|[1-9]?[0-9])'
+    printf '%s\n' "$1" | grep -Eqx "($octet\\.){3}$octet"
 }
 
 # Prints a MAC address given as six hex pairs joined by "-" or ":" in iproute2's form (lower case, ":").

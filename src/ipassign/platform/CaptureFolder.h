@@ -23,6 +23,10 @@ std::string CaptureBaseFolder();
 // file; any other entry is never deleted, followed or written into.
 std::string MakeCaptureFolder(const std::string &base);
 
+// The capture folder's path as MakeCaptureFolder(base) makes it, for telling before anything is made:
+// Windows <base>\QV512; POSIX <base>/QV512.XXXXXX, where the Xs stand for the letters the folder gets.
+std::string CaptureFolderTemplate(const std::string &base);
+
 // Deletes a file, read-only and hidden ones too. False on any failure (no such file included).
 // On POSIX only a file directly inside a folder of the user with mode 0700 is deleted, by its name
 // relative to that open folder; a symlink is removed itself, never followed.

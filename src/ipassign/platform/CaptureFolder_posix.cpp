@@ -143,7 +143,7 @@ std::string ownPrivateFolder(const std::string &base)
     if (own.baseFd < 0)
         return {};
     removeLeftovers(own.baseFd);
-    std::string pattern = base + "/" + FolderName + ".XXXXXX";
+    std::string pattern = CaptureFolderTemplate(base);
     if (!::mkdtemp(pattern.data()))
         return {};
     own.name = pattern.substr(base.size() + 1);
@@ -179,6 +179,11 @@ std::string MakeCaptureFolder(const std::string &base)
     if (base.empty())
         return {};
     return ownPrivateFolder(base);
+}
+
+std::string CaptureFolderTemplate(const std::string &base)
+{
+    return base + "/" + FolderName + ".XXXXXX";
 }
 
 bool DeleteFileForced(const std::string &path)

@@ -21,7 +21,7 @@ std::string MakeCaptureFolder(const std::string &base)
     // The path goes into the interpreter line: a base it cannot take as it stands gets no folder.
     if (!IsPlainInsideQuotes(base))
         return {};
-    std::string path = base + "\\QV512";
+    std::string path = CaptureFolderTemplate(base);
     const DWORD attributes = GetFileAttributesA(path.c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY))
         return path;
@@ -30,6 +30,11 @@ std::string MakeCaptureFolder(const std::string &base)
     if (!CreateDirectoryA(path.c_str(), nullptr))
         return {};
     return path;
+}
+
+std::string CaptureFolderTemplate(const std::string &base)
+{
+    return base + "\\QV512";
 }
 
 bool DeleteFileForced(const std::string &path)

@@ -39,6 +39,7 @@ private slots:
             "        arp -d\n",
             "        netsh interface ip set neighbors <interface>  127.0.0.1 0A-00-3C-12-34-56\n",
             "        ping 127.0.0.1 >> ",
+            "/QV512.XXXXXX/temp-2.txt'\n", // the folder each run makes for itself
             "        arp -a >> ",
             "arp -s 127.0.0.1 0A-00-3C-12-34-56",
             "gateway: connect to 127.0.0.1 port 2720 (hex; 10016 decimal)",
