@@ -37,7 +37,6 @@ struct Conversation {
 const Conversation Conversations[] = {
     {"echo, CR as CR LF, control commands", "0", "\x1b\x7f}|@\rUE1\rU\r", "\x1b\r\n>\x7f}|@\r\nUE1\r\nU\r\n"},
     {"chosen prompt", "0:prompt=0x23", "\x1b", "\x1b\r\n#"},
-    {"silent", "0:silent", "\x1b\x1b", ""},
     {"126 answer", "0", "\x1b~", "\x1b\r\n>~", 600},
     {"short 126 answer", "0:short126", "\x1b~", "\x1b\r\n>~", 300},
     {"126 answer with its echo", "0:status-with-echo", "\x1b~", "\x1b\r\n>~", 600, 600},
@@ -48,7 +47,6 @@ const Conversation Conversations[] = {
      QByteArrayLiteral("\x1b\r\n>U\0\xff\n\r\n<@\r\n")},
     {"malformed line", "0", "\x1bUE1 5\rU", "\x1b\r\n>UE1 5\r\n%Invalid Parameter\r"},
     {"error text", "0:error=E07 Busy", "\x1bUE1\rU@\r", "\x1b\r\n>UE1\r\n%E07 Busy\r@\r\n"},
-    {"unsupported", "0:unsupported", "\x1bUE4255/255/255/000\rU", "\x1b\r\n>UE4255/255/255/000\r\n<"},
 };
 
 } // namespace

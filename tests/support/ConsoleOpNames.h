@@ -17,20 +17,9 @@ struct ConsoleOpNames {
 };
 
 inline const ConsoleOpNames OpNames[] = {
-    {Pane::ComCheck,
-     Field::IPAddr_ComCheck,
-     Field::Port_ComCheck,
-     {},
-     "mnuComCheck",
-     "txtIPAddr_ComCheck",
-     "txtPort_ComCheck",
-     nullptr,
-     "cmdComCheck",
-     " : Communication Check ",
-     "",
-     "Communication Check",
-     "Communication Check",
-     "Communication Check is finished."},
+    {Pane::ComCheck, Field::IPAddr_ComCheck, Field::Port_ComCheck, std::nullopt, "mnuComCheck",
+     "txtIPAddr_ComCheck", "txtPort_ComCheck", nullptr, "cmdComCheck", " : Communication Check ", "",
+     "Communication Check", "Communication Check", "Communication Check is finished."},
     {Pane::Port, Field::IPAddr_Port, Field::Port_Port, Field::NewPort, "mnuPort", "txtIPAddr_Port",
      "txtPort_Port", "txtNewPort", "cmdSet_Port", " : Set Port ", "   New Port : ", "Set Port", "Set Port",
      "Port setting is finished."},

@@ -5,14 +5,12 @@
 #include "CaptureFolder.h"
 #include "CommandRunner.h"
 #include "HostQuestions.h"
-#include "InterfaceListing.h"
 #include "WindowsText_win.h"
 #include "WineCheck.h"
 
 #include <windows.h>
 
 #include <algorithm>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -87,35 +85,6 @@ void captureAppendsInOrderWithoutStandardError()
           "capture holds ping, then arp -a, then standard output only:\n" + readFile(capture));
 }
 
-// The capture-and-read path of ping, assignment and neighbour command, through cmd.exe, read by the
-// program's own listing reader.
-void ipPaneCapturePath()
-{
-    const std::string capture = captureFileUnder(wide(workFolder) + L"\\pane");
-    CommandRunner runner;
-    const auto captured = [&](const std::string &command) {
-        runner.ExecShellCmd(command + " >> " + QuoteForShell(capture));
-        std::vector<std::string> lines;
-        std::istringstream text(readFile(capture));
-        for (std::string line; std::getline(text, line);)
-            lines.push_back(line.substr(0, line.find('\r')));
-        DeleteFileForced(capture);
-        return lines;
-    };
-    const auto answered = [&](const std::string &ip) {
-        const std::vector<std::string> lines = captured("ping " + ip);
-        return std::any_of(lines.begin(), lines.end(),
-                           [](const std::string &line) { return line.find("TTL=") != std::string::npos; });
-    };
-    check(!answered("192.168.0.21") && answered("192.168.0.20"), "TTL= only where the ping is answered");
-    const std::vector<std::string> tokens =
-        ConnectedInterfaceTokens(captured("netsh interface ip show interface"));
-    check(tokens == std::vector<std::string>{"1 ", "11 "}, "connected interface tokens");
-    check(!ConfigNamesNetwork(captured("netsh interface ip show config " + tokens.at(0)), "192.168.0.") &&
-              ConfigNamesNetwork(captured("netsh interface ip show config " + tokens.at(1)), "192.168.0."),
-          "only interface 11's configuration names the network");
-}
-
 void captureFolderAndDelFile()
 {
     const std::string base = workFolder + "\\folders", entry = base + "\\QV512",
@@ -157,15 +126,6 @@ void interpretedTemporaryFolderIsRefused()
 void hostQuestions()
 {
     const auto host = CreateHostQuestions();
-
-    SID_IDENTIFIER_AUTHORITY nt = SECURITY_NT_AUTHORITY;
-    PSID admins = nullptr;
-    BOOL member = FALSE;
-    AllocateAndInitializeSid(&nt, 2, SECURITY_BUILTIN_DOMAIN_RID, DOMAIN_ALIAS_RID_ADMINS, 0, 0, 0, 0, 0, 0,
-                             &admins);
-    CheckTokenMembership(nullptr, admins, &member);
-    FreeSid(admins);
-    check(host->isAdministrator() == (member != FALSE), "administrator rights");
 
     // What the neighbour refusal knows of this host comes from the IP Helper API: loopback at least.
     const auto subnets = host->neighbourHost().subnets;
@@ -222,7 +182,6 @@ int main(int argc, char **argv)
     const std::pair<const char *, void (*)()> cases[] = {
         {"interpreter line is exact", interpreterLineIsExact},
         {"capture appends in order without standard error", captureAppendsInOrderWithoutStandardError},
-        {"IP pane capture path", ipPaneCapturePath},
         {"time limit ends the job", timeLimitEndsTheJob},
         {"abort from another thread", abortFromAnotherThread},
         {"command dies with the program", commandDiesWithTheProgram},
