@@ -2,7 +2,6 @@
 // through the real host adapters against a simulated factory-fresh unit in a network namespace of its own.
 // Needs root; all traffic stays between the two namespaces made for each test.
 #include "BatchRig.h"
-#include "NamespacePair.h"
 #include "WindowRig.h"
 
 #include <QDateTime>
@@ -23,30 +22,65 @@ namespace
 {
 const QString UnitIp = "198.51.100.20", Bin = qEnvironmentVariable("PELMORA2_BIN_DIR");
 
-// The namespaces, and in the unit's one qv512-sim as a fresh unit with MAC 0A-00-3C-5E-7A-<macEnd> whose
-// console listens on 2710 once it has an address.
+// Runs "ip" with the arguments; false (with a warning) when it fails.
+bool ip(const QStringList &arguments, QByteArray *output = nullptr)
+{
+    QProcess process;
+    process.setProcessChannelMode(QProcess::MergedChannels);
+    process.start("ip", arguments);
+    const bool ok = process.waitForFinished(30000) && process.exitStatus() == QProcess::NormalExit &&
+                    process.exitCode() == 0;
+    const QByteArray text = process.readAll();
+    if (!ok)
+        qWarning("ip %s failed: %s", qPrintable(arguments.join(' ')), text.constData());
+    if (output)
+        *output = text;
+    return ok;
+}
+
+// Two network namespaces made for one test and removed with this object, joined by a veth pair: "host"
+// holds 198.51.100.1/24 on its end; in "unit" qv512-sim plays a fresh unit with MAC 0A-00-3C-5E-7A-<macEnd>
+// on its end, whose console listens on 2710 once it has an address. All traffic stays between them.
 struct FreshUnit {
-    explicit FreshUnit(const QString &macEnd) : ns("198.51.100.1/24", "0a:00:3c:5e:7a:" + macEnd)
+    explicit FreshUnit(const QString &macEnd)
     {
+        ready = ip({"netns", "add", hostNs}) && ip({"netns", "add", unitNs}) &&
+                ip({"link", "add", hostVeth, "netns", hostNs, "type", "veth", "peer", "name", unitVeth,
+                    "netns", unitNs}) &&
+                ip(inHost() + QStringList{"ip", "addr", "add", "198.51.100.1/24", "dev", hostVeth}) &&
+                ip(inHost() + QStringList{"ip", "link", "set", hostVeth, "up"}) &&
+                ip(inUnit() +
+                   QStringList{"ip", "link", "set", unitVeth, "address", "0a:00:3c:5e:7a:" + macEnd, "up"});
         QObject::connect(&unit, &QProcess::readyReadStandardOutput,
                          [this] { said += unit.readAllStandardOutput(); });
         unit.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        unit.start("ip", ns.inUnit() + QStringList{Bin + "/qv512-sim", "--fresh-unit", ns.unitVeth, "--mac",
-                                                   "0A-00-3C-5E-7A-" + macEnd, "2710"});
+        unit.start("ip", inUnit() + QStringList{Bin + "/qv512-sim", "--fresh-unit", unitVeth, "--mac",
+                                                "0A-00-3C-5E-7A-" + macEnd, "2710"});
     }
-    ~FreshUnit() { unit.kill(), unit.waitForFinished(5000); }
+    ~FreshUnit()
+    {
+        unit.kill(), unit.waitForFinished(5000);
+        ip({"netns", "del", hostNs}), ip({"netns", "del", unitNs});
+    }
+    FreshUnit(const FreshUnit &) = delete;
+    FreshUnit &operator=(const FreshUnit &) = delete;
+    // What runs a program inside one of the namespaces, as arguments of "ip".
+    QStringList inHost() const { return {"netns", "exec", hostNs}; }
+    QStringList inUnit() const { return {"netns", "exec", unitNs}; }
     bool watching()
     {
-        return QTest::qWaitFor([&] { return said.contains("watching " + ns.unitVeth.toLatin1()); }, 10000);
+        return QTest::qWaitFor([&] { return said.contains("watching " + unitVeth.toLatin1()); }, 10000);
     }
     // The host's neighbour entry for the unit's address.
     QByteArray neighbour() const
     {
         QByteArray text;
-        NamespacePair::ip(ns.inHost() + QStringList{"ip", "neigh", "show", UnitIp}, &text);
+        ip(inHost() + QStringList{"ip", "neigh", "show", UnitIp}, &text);
         return text;
     }
-    NamespacePair ns;
+    const QString tag = QString::number(QCoreApplication::applicationPid()), hostNs = "pelns-host-" + tag,
+                  unitNs = "pelns-unit-" + tag, hostVeth = "pnh" + tag, unitVeth = "pnu" + tag;
+    bool ready = false;
     QProcess unit;
     QByteArray said;
 };
@@ -75,7 +109,7 @@ void NamespaceTest::init()
 void NamespaceTest::ipPaneSet()
 {
     FreshUnit u("01");
-    QVERIFY(u.ns.ready() && u.watching());
+    QVERIFY(u.ready && u.watching());
     QTemporaryDir runtime;
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
     WindowRig r;
@@ -86,7 +120,7 @@ void NamespaceTest::ipPaneSet()
 
     // The host commands run in the host namespace.
     const int home = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
-    const int hostNsFd = ::open(qPrintable("/run/netns/" + u.ns.hostNs), O_RDONLY | O_CLOEXEC);
+    const int hostNsFd = ::open(qPrintable("/run/netns/" + u.hostNs), O_RDONLY | O_CLOEXEC);
     QVERIFY(::setns(hostNsFd, CLONE_NEWNET) == 0);
     const auto goHome = qScopeGuard([&] { ::setns(home, CLONE_NEWNET), ::close(home), ::close(hostNsFd); });
 
@@ -122,7 +156,7 @@ void NamespaceTest::ipPaneSet()
 void NamespaceTest::batchAssignsThroughTheHelper()
 {
     FreshUnit u("02");
-    QVERIFY(u.ns.ready() && u.watching());
+    QVERIFY(u.ready && u.watching());
     QTemporaryDir installed;
     const QString helper = installed.filePath("pelmora2-neigh");
     QCOMPARE(QProcess::execute("cp", {"-r", Bin + "/hostcmd", Bin + "/pelmora2-batch",
@@ -135,7 +169,7 @@ void NamespaceTest::batchAssignsThroughTheHelper()
     const auto restoreBin = qScopeGuard([] { qputenv("PELMORA2_BIN_DIR", QFile::encodeName(Bin)); });
     qputenv("PELMORA2_BIN_DIR", QFile::encodeName(installed.path()));
     const auto asNobody = [&](const QString &group) {
-        return QStringList{"ip"} + u.ns.inHost() +
+        return QStringList{"ip"} + u.inHost() +
                QStringList{"setpriv", "--reuid=nobody", "--regid=" + group, "--clear-groups", "--"};
     };
     const auto helperSays = [&](const QStringList &arguments) {
@@ -204,8 +238,8 @@ void NamespaceTest::batchAssignsThroughTheHelper()
 void NamespaceTest::sigtermDuringAssignment()
 {
     FreshUnit u("04");
-    QVERIFY(u.ns.ready() && u.watching());
-    BatchRig rig(5000, QStringList{"ip"} + u.ns.inHost());
+    QVERIFY(u.ready && u.watching());
+    BatchRig rig(5000, QStringList{"ip"} + u.inHost());
     rig.start({rig.writePlan("unit,ip,port,mac,gateway,note\n"
                              "fresh,198.51.100.20,2710,5E-7A-04,198.51.100.1,rack 4\n"),
                "--summary", rig.path("summary.csv")});
