@@ -1,16 +1,30 @@
 #include "TerminationSignals.h"
+#include "platform/CommandRunner.h"
 
 #include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <csignal>
 
-// Being told of a request to end the program.
+// Being told of a request to end the program, and a runner that starts nothing once aborted.
 class TerminationTest : public QObject
 {
     Q_OBJECT
 
 private slots:
+    // Ending what runs at an abort is the program end test's.
+    void nothingStartsAfterAnAbort()
+    {
+        QTemporaryDir dir;
+        CommandRunner runner;
+        runner.setAdapterFolder(dir.path().toStdString());
+        QVERIFY(QFile::link("/bin/true", dir.filePath("chcp")));
+        runner.abortRunning();
+        QVERIFY(!runner.ExecShellCmd("touch '" + dir.filePath("late").toStdString() + "'"));
+        QVERIFY(!QFile::exists(dir.filePath("late")));
+    }
+
     // A hangup the program was started to ignore stays ignored; delivery of each signal to the real program
     // is the program end test's.
     void signalsArriveAsQtSignals()
