@@ -130,7 +130,7 @@ if wait_until 60 has_window "^$title\$"; then
     [ "$(stat -c '%U %a' "$store")" = "$member 600" ] && grep -q '^SLOT0=198.51.100.21' "$store" &&
         pass "the window saved the slots as the user, 0600" || fail "the slot store: $(stat -c '%U %a' "$store")"
 else
-    fail "no window"; cat "$state/window.log"
+    no_window pelmora2 "$state/window.log"
 fi
 
 # Removing the package takes its files; purging it takes the group.

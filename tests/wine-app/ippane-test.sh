@@ -32,7 +32,7 @@ title="Pelmora2 \\(QV512\\)"
 (cd "$app" && PELMORA2_CLICK_AFTER_SHOW="cmdSet_IP[2];cmdPing[2]" run_wine ./pelmora2.exe >"$state/program.log" 2>&1) &
 program=$!
 background+=($program)
-wait_until 180 has_window "^$title\$" || { fail "no window"; finish; }
+wait_until 180 has_window "^$title\$" || { no_window pelmora2.exe "$state/program.log"; finish; }
 main=$(window_named "^$title\$")
 dismiss_box "Set Command" 90
 dismiss_box "Ping Command" 90

@@ -56,7 +56,7 @@ drive() {
     fi
     program=$!
     background+=($program)
-    wait_until 180 has_window "^$title\$" || { fail "$which: no window"; return 1; }
+    wait_until 180 has_window "^$title\$" || { no_window "$which" "$out/program.log"; return 1; }
     main=$(window_named "^$title\$")
     for name in "${boxes[@]}"; do
         [ "$name" = "${boxes[0]}" ] && wait_until 60 has_window "^$name\$" &&

@@ -107,6 +107,15 @@ window_named() { xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 
 has_window() { [ -n "$(window_named "$1")" ]; }
 lacks_window() { [ -z "$(window_named "$1")" ]; }
 
+# no_window WHAT LOG: the failure, with what the screen shows instead and what the program printed.
+no_window() {
+    fail "$1: no window"
+    echo "windows on the screen:"
+    xdotool search --name '.' 2>/dev/null | while read -r id; do xdotool getwindowname "$id"; done | sort -u | head -n 20
+    echo "the program printed:"
+    head -n 40 "$2"
+}
+
 # Presses a key in a window: focus first (no window manager here), then the key through XTEST.
 press_in() {
     timeout 5 xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1" 2>/dev/null

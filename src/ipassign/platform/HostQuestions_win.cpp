@@ -66,7 +66,10 @@ public:
         return ansiToUtf8(buffer);
     }
 
-    NeighbourHost neighbourHost() override { return ReadNeighbourHost(); }
+    NeighbourHost neighbourHost() override
+    {
+        return ReadNeighbourHost();
+    }
 };
 
 } // namespace
