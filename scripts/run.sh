@@ -46,7 +46,7 @@ grep -q '^READY' "$demo/sim.log" || { echo "The unit simulator did not start; se
 headless=0
 if [ -z "${DISPLAY:-}" ]; then
     headless=1
-    Xvfb :47 -screen 0 1280x800x24 -nolisten tcp >"$demo/xvfb.log" 2>&1 &
+    Xvfb :47 -screen 0 1280x800x24 -nolisten tcp -noreset >"$demo/xvfb.log" 2>&1 &
     pids+=($!)
     export DISPLAY=:47
     sleep 1
