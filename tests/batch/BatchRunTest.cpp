@@ -12,16 +12,6 @@ namespace
 
 const QString Gateway = "10.1.2.1", Mask = "255.255.255.0"; // no "4": a unit deaf to it passes the gateway
 
-// Two free ports that differ from each other.
-QStringList twoFreePorts()
-{
-    QStringList ports{SimUnits::freeShortPortText()};
-    while (ports.size() < 2)
-        if (const QString port = SimUnits::freeShortPortText(); port != ports.first())
-            ports << port;
-    return ports;
-}
-
 // What a unit received since the last call for it.
 QByteArray receivedSince(SimUnits &sim, int unit, QList<qsizetype> &seen)
 {
@@ -53,7 +43,9 @@ void BatchRunTest::aPlanRunThreeTimes()
 {
     SimUnits sim;
     QVERIFY2(sim.start({"0", "0", "0:no-echo=4", "0:refuse"}), qPrintable(sim.error()));
-    const QStringList moved = twoFreePorts();
+    QStringList moved{SimUnits::freeShortPortText(), SimUnits::freeShortPortText()};
+    while (moved[1] == moved[0]) // two different ones
+        moved[1] = SimUnits::freeShortPortText();
     const QString label = "第1ラック-01";
     QByteArray plan = "unit,ip,port,gateway,mask,new_port,note,,\r\n\x91\xe6"
                       "1\x83\x89\x83"

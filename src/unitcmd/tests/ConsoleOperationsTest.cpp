@@ -101,11 +101,14 @@ private slots:
         QVERIFY(f.unit != Idle || m_units.waitForEvent(QString("connected %1").arg(Idle), 300).isEmpty());
     }
 
-    // Slot 0 fails its row check, slot 2 passes: the error box opens while the pane is locked and
-    // the run busy, the completion box once the pane is free again.
+    // Without a tick nothing runs and no box shows. Slot 0 fails its row check, slot 2 passes: the error
+    // box opens while the pane is locked and the run busy, the completion box once the pane is free again.
     void checkRunOrdersLockAndBoxes()
     {
         Rig rig;
+        rig.ops.runAllTicked(ConsoleOp::ComCheck);
+        QCOMPARE(rig.events, (QStringList{"busy", "idle"}));
+        rig.events.clear();
         rig.fill(ConsoleOp::ComCheck, 0, "127.0.0.1", "");
         rig.fill(ConsoleOp::ComCheck, 2, "127.0.0.1", m_units.portText(Idle));
         rig.ticked[{Pane::ComCheck, 0}] = rig.ticked[{Pane::ComCheck, 2}] = true;
