@@ -79,8 +79,10 @@ private slots:
     void startsOnTheIpPaneWithTheStoredRowsThenSwitchesPanes()
     {
         WindowRig w;
-        seedSlot(w.store, 5, {{"MACAddress", "AB-CD-EF"}, {"IPAddress", "10.1.2.3"}});
-        seedSlot(w.store, 1, {{"IPAddress", "192.168.0.21"}, {"PortNo", "1F90"}});
+        w.store.write("QV512", {{"MACAddress", "SLOT5", "AB-CD-EF"},
+                                {"IPAddress", "SLOT5", "10.1.2.3"},
+                                {"IPAddress", "SLOT1", "192.168.0.21"},
+                                {"PortNo", "SLOT1", "1F90"}});
         QVERIFY(w.open());
         activate(w.window);
         QCOMPARE(QApplication::focusWidget(), w.child("cmdAllSet_IP"));
@@ -129,10 +131,19 @@ private slots:
         QCOMPARE(port->text(), QString("1F90"));
     }
 
+    // Missing administrator rights end start-up, and nothing is saved; a close saves the whole slot table.
     void closeSavesTheWholeSlotTable()
     {
         QTemporaryDir dir;
         const QString iniPath = SettingsStore(dir.path()).iniPath("QV512");
+        {
+            WindowRig w(dir.path());
+            w.host.administrator = false;
+            QVERIFY(!w.open() && w.ends == 1 && w.boxes.shown.size() == 1 &&
+                    w.boxes.shown[0].startsWith("Exclamation Caution: "));
+            w.window.storeSlotIP(1, "10.9.9.9"); // would reach the file if anything saved
+        }
+        QVERIFY(!QFile::exists(iniPath));
         {
             WindowRig w(dir.path());
             w.open();
@@ -163,8 +174,7 @@ private slots:
         QVERIFY(QDir().rmdir(iniPath) && QFile::rename(iniPath + ".kept", iniPath));
         // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).
         WindowRig again(dir.path());
-        seedSlot(again.store, 3, {{"Slot", "x"}});
-        seedSlot(again.store, 4, {{"Slot", "65537"}});
+        again.store.write("QV512", {{"Slot", "SLOT3", "x"}, {"Slot", "SLOT4", "65537"}});
         again.open();
         for (int pane : {0, 4}) {
             again.menu(Menus[pane]);
@@ -275,19 +285,6 @@ private slots:
         QCOMPARE(seen.mid(0, 2), QStringList({"Communication Check", "SLOT 2 : Time Out Error!"}));
         QVERIFY2(QRegularExpression("^Version : \\d+\\.\\d+\\.\\d+$").match(seen.value(2)).hasMatch(),
                  qPrintable(seen.value(2)));
-    }
-
-    void missingAdministratorRightsEndStartUpWithoutSaving()
-    {
-        QTemporaryDir dir;
-        {
-            WindowRig w(dir.path());
-            w.host.administrator = false;
-            QVERIFY(!w.open() && w.ends == 1 && w.boxes.shown.size() == 1 &&
-                    w.boxes.shown[0].startsWith("Exclamation Caution: "));
-            w.window.storeSlotIP(1, "10.9.9.9"); // would reach the file if anything saved
-        }
-        QVERIFY(!QFile::exists(SettingsStore(dir.path()).iniPath("QV512")));
     }
 };
 

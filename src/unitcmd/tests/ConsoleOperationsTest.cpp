@@ -17,13 +17,14 @@ namespace
 
 using Box = FakeOperationView::Box;
 
-// The recording view, with console limits (300 ms, two attempts) that make a silent unit fail quickly.
+// The recording view with the address fields at 127.0.0.1, and console limits (300 ms, two attempts) that
+// make a silent unit fail quickly.
 struct Rig : FakeOperationView {
     Rig() { setConsoleLimits(store); }
-    void fill(ConsoleOp op, int slot, const QString &ip, const QString &port, const QString &further = {})
+    void fill(ConsoleOp op, int slot, const QString &port, const QString &further = {})
     {
         const ConsoleOpNames &n = namesOf(op);
-        fields[{n.ip, slot}] = ip;
+        fields[{n.ip, slot}] = "127.0.0.1";
         fields[{n.port, slot}] = port;
         if (n.further)
             fields[{*n.further, slot}] = further;
@@ -45,7 +46,6 @@ struct Rig : FakeOperationView {
 // fields gone, writing the window's fields fails inside the procedure.
 struct Failure {
     ConsoleOp op;
-    QString ip;
     int unit;
     QString further, error;
     bool fieldsGone = false;
@@ -71,14 +71,13 @@ private slots:
         const ConsoleOp check = ConsoleOp::ComCheck, port = ConsoleOp::SetPort, mask = ConsoleOp::SetSubnet;
         // Each operation checks its own fields before any connection. The console's failure texts, and the
         // operations' fallbacks for the check, the gateway and the mask, are seen through the batch program.
-        QTest::newRow("check: empty port") << Failure{check, "127.0.0.1", -1, "", "Port No Error!"};
-        QTest::newRow("mask: empty port") << Failure{mask, "127.0.0.1", -1, "255.0.0.0", "Port No Error!"};
+        QTest::newRow("check: empty port") << Failure{check, -1, "", "Port No Error!"};
+        QTest::newRow("mask: empty port") << Failure{mask, -1, "255.0.0.0", "Port No Error!"};
         // The port change asks for the present port, so the unit stays put.
-        QTest::newRow("port: attach refused")
-            << Failure{port, "127.0.0.1", WrongEsc, "*", "Connection Error!"};
+        QTest::newRow("port: attach refused") << Failure{port, WrongEsc, "*", "Connection Error!"};
         // An unexpected failure has no text of its own: the generic one.
         QTest::newRow("port: unexpected failure")
-            << Failure{port, "127.0.0.1", Idle, "2328", "SLOT6 : Set Port Error!", true};
+            << Failure{port, Idle, "2328", "SLOT6 : Set Port Error!", true};
     }
 
     void failuresGiveEachOperationsTexts()
@@ -88,13 +87,13 @@ private slots:
         const QString further = f.further == "*" ? port : f.further;
         Rig rig;
         rig.fieldsGone = f.fieldsGone;
-        rig.fill(f.op, 6, f.ip, port, further);
+        rig.fill(f.op, 6, port, further);
 
         const SlotOutcome outcome = rig.ops.runSlotButton(f.op, 6);
 
         QVERIFY(!outcome.passed);
         QCOMPARE(outcome.text, f.error);
-        QCOMPARE(rig.log, consoleLogBlock(f.op, 6, f.ip, port, further, f.error));
+        QCOMPARE(rig.log, consoleLogBlock(f.op, 6, "127.0.0.1", port, further, f.error));
         QCOMPARE(rig.boxes,
                  (QList<Box>{{"SLOT 6 : " + f.error, namesOf(f.op).errorTitle, BoxIcon::Critical}}));
         QVERIFY(rig.slotIP.isEmpty() && !rig.anyPaneLocked() && !rig.hourglass && !rig.operationBusy);
@@ -109,8 +108,8 @@ private slots:
         rig.ops.runAllTicked(ConsoleOp::ComCheck);
         QCOMPARE(rig.events, (QStringList{"busy", "idle"}));
         rig.events.clear();
-        rig.fill(ConsoleOp::ComCheck, 0, "127.0.0.1", "");
-        rig.fill(ConsoleOp::ComCheck, 2, "127.0.0.1", m_units.portText(Idle));
+        rig.fill(ConsoleOp::ComCheck, 0, "");
+        rig.fill(ConsoleOp::ComCheck, 2, m_units.portText(Idle));
         rig.ticked[{Pane::ComCheck, 0}] = rig.ticked[{Pane::ComCheck, 2}] = true;
 
         rig.ops.runAllTicked(ConsoleOp::ComCheck);
