@@ -35,14 +35,14 @@ void ConsoleWindowTest::rowOperation_data()
 {
     QTest::addColumn<RowCase>("c");
     const auto row = [](const char *name, const RowCase &c) { QTest::newRow(name) << c; };
-    const auto gw = ConsoleOp::SetGW, mask = ConsoleOp::SetSubnet, port = ConsoleOp::SetPort;
+    using enum ConsoleOp;
     // The default prompt ">" selects 127, 126, 124, 125; prompt "1" 127, 126, 125; prompt "." only 127.
-    row("check", {ConsoleOp::ComCheck, "", "", "", "\x1b\x7f\x7e\x7c\x7dUE1\rU\r"});
-    row("port change", {port, ":prompt=>", "+", "", "\x1b\x7f\x7e\x7c\x7dUE2 0+\rU\r"});
-    row("gateway .1.2.3", {gw, ":prompt=1", ".1.2.3", "", "\x1b\x7f\x7e\x7dUE3000/001/002/003\rU\r"});
-    row("mask 0.0.0.0", {mask, ":prompt=.", "0.0.0.0", "", "\x1b\x7fUE4000/000/000/000\rU\r"});
+    row("check", {ComCheck, "", "", "", "\x1b\x7f\x7e\x7c\x7dUE1\rU\r"});
+    row("port change", {SetPort, ":prompt=>", "+", "", "\x1b\x7f\x7e\x7c\x7dUE2 0+\rU\r"});
+    row("gateway .1.2.3", {SetGW, ":prompt=1", ".1.2.3", "", "\x1b\x7f\x7e\x7dUE3000/001/002/003\rU\r"});
+    row("mask 0.0.0.0", {SetSubnet, ":prompt=.", "0.0.0.0", "", "\x1b\x7fUE4000/000/000/000\rU\r"});
     // The failure texts are the console's and the operations' tests; here one that ends in a box.
-    row("silent unit", {ConsoleOp::ComCheck, ":silent", "", "Can not Connected", "\x1b\x1b"});
+    row("silent unit", {ComCheck, ":silent", "", "Can not Connected", "\x1b\x1b"});
 }
 
 // A passing row keeps the port it used in the slot table and the store saved on close, a failing one nothing.
