@@ -101,7 +101,8 @@ private slots:
     }
 
     // Without a tick nothing runs and no box shows. Slot 0 fails its row check, slot 2 passes: the error
-    // box opens while the pane is locked and the run busy, the completion box once the pane is free again.
+    // box opens while the pane is locked and the run busy, the completion box once the pane is free again;
+    // only the last ticked slot decides it.
     void checkRunOrdersLockAndBoxes()
     {
         Rig rig;
@@ -120,6 +121,10 @@ private slots:
                               "pointer", "box Communication Check is finished.", "idle"}));
         QCOMPARE(rig.boxes.last(),
                  (Box{"Communication Check is finished.", "Communication Check", BoxIcon::Information}));
+        rig.fill(ConsoleOp::ComCheck, 4, ""); // the last ticked slot fails: no completion box
+        rig.ticked[{Pane::ComCheck, 4}] = true;
+        rig.ops.runAllTicked(ConsoleOp::ComCheck);
+        QCOMPARE(rig.boxes.last().text, "SLOT 4 : Port No Error!");
     }
 };
 
