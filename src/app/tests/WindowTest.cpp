@@ -162,16 +162,15 @@ private slots:
                 QCOMPARE(ini.value(section + "/SLOT" + QString::number(i), "<absent>").toString(), expected);
             }
         // A save that fails says so, with the file and the reason, and the window closes all the same.
-        QVERIFY(QFile::rename(iniPath, iniPath + ".kept") && QDir().mkpath(iniPath));
         {
-            WindowRig w(dir.path());
-            w.open();
-            QVERIFY(w.window.close());
+            QTemporaryDir other;
+            const QString blocked = SettingsStore(other.path()).iniPath("QV512");
+            WindowRig w(other.path());
+            QVERIFY(QDir().mkpath(blocked) && w.open() && w.window.close());
             QCOMPARE(w.boxes.shown,
-                     QStringList{"Critical Pelmora2: The slot settings could not be saved to " + iniPath +
+                     QStringList{"Critical Pelmora2: The slot settings could not be saved to " + blocked +
                                  ":\r\nit is not a regular file."});
         }
-        QVERIFY(QDir().rmdir(iniPath) && QFile::rename(iniPath + ".kept", iniPath));
         // Ticks survive a restart; a hand-edited value other than 1 reads unticked (65537 would wrap to 1).
         WindowRig again(dir.path());
         again.store.write("QV512", {{"Slot", "SLOT3", "x"}, {"Slot", "SLOT4", "65537"}});
