@@ -14,7 +14,7 @@ namespace
 // One row's button on the unit's address and port: the unit's options, the further field as typed ("+":
 // another free port), the error (none: the operation passes) and the bytes the unit receives.
 struct RowCase {
-    ConsoleOp op;
+    ConsoleOp op{};
     QString unit, further, error;
     QByteArray bytes;
 };

@@ -45,8 +45,8 @@ struct Rig : FakeOperationView {
 // A slot that fails; unit -1 leaves the port empty, further "*" stands for the unit's port. With the
 // fields gone, writing the window's fields fails inside the procedure.
 struct Failure {
-    ConsoleOp op;
-    int unit;
+    ConsoleOp op{};
+    int unit = 0;
     QString further, error;
     bool fieldsGone = false;
 };
