@@ -3,7 +3,7 @@
 // those bytes with what the window's own operations send for the same step.
 #include "BatchProgress.h"
 #include "BatchRig.h"
-#include "ConsoleOperations.h"
+#include "ConsoleOpNames.h"
 #include "FakeOperationView.h"
 #include "RemoteConsole.h"
 
@@ -31,18 +31,14 @@ struct WindowReference {
         FakeOperationView view;
         ConsoleOperations operations(view, console);
         portText = sim.portText(0);
-        const Field fields[4][3] = {{Field::IPAddr_ComCheck, Field::Port_ComCheck, Field::Port_ComCheck},
-                                    {Field::IPAddr_Port, Field::Port_Port, Field::NewPort},
-                                    {Field::IPAddr_GW, Field::Port_GW, Field::GateWay},
-                                    {Field::IPAddr_Sub, Field::Port_Sub, Field::SubnetMask}};
         const QString further[4] = {portText, portText, Gateway, Mask}; // the port change keeps the port
         qsizetype before = 0;
         for (int op = 0; op < 4; ++op) {
-            view.setFieldText(fields[op][0], 0, Loopback);
-            view.setFieldText(fields[op][1], 0, portText);
-            view.setFieldText(fields[op][2], 0, further[op]);
-            operations.runSlotButton(ConsoleOp(op), 0);
-            if (view.boxes.last().icon != BoxIcon::Information)
+            const ConsoleOpNames &names = namesOf(ConsoleOp(op));
+            view.setFieldText(names.ip, 0, Loopback);
+            view.setFieldText(names.port, 0, portText);
+            view.setFieldText(names.further.value_or(names.port), 0, further[op]);
+            if (!operations.runSlotButton(ConsoleOp(op), 0).passed)
                 return false;
             sim.waitForEvent("closed 0");
             const QByteArray all = sim.received(0);
@@ -79,7 +75,6 @@ private slots:
     void mixedUnits();
     void refusedOrOutputLost_data();
     void refusedOrOutputLost();
-    void liveLineFitsTerminal_data();
     void liveLineFitsTerminal();
 };
 
@@ -147,10 +142,8 @@ void BatchProgramTest::mixedUnits()
         groups << line.section(' ', 2, 2);
     QCOMPARE(groups, planOrder);
     // The last unit's two blocks, each with the port as the plan gave it.
-    const QString lastUnitLine = "        IP : 127.0.0.1   Port : " + sim.portText(15);
-    QVERIFY2(log.endsWith("<SLOT 0 : Set Subnet Mask >\r\n" + lastUnitLine + "   Subnet Mask : " + Mask +
-                          "\r\n        // Pass  \r\n\r\n<SLOT 0 : Communication Check >\r\n" + lastUnitLine +
-                          "\r\n        // Pass  \r\n\r\n"),
+    QVERIFY2(log.endsWith(consoleLogBlock(ConsoleOp::SetSubnet, 0, Loopback, sim.portText(15), Mask) +
+                          consoleLogBlock(ConsoleOp::ComCheck, 0, Loopback, sim.portText(15))),
              qPrintable(log.right(300)));
     QVERIFY(log.contains("        // Error!  %Bad value\r\n\r\n"));
 
@@ -179,11 +172,9 @@ void BatchProgramTest::refusedOrOutputLost_data()
     QTest::addColumn<QStringList>("texts");   // on standard error; %1: the plan's path
     const QString good = "unit,ip,port\nu1,127.0.0.1,PORT\n", usage = "Try pelmora2-batch --help.";
     const QString full = "standard output: No space left on device";
-    QTest::newRow("plan faults") << "unit,ip,port,colour\ngood,127.0.0.1,PORT,\nbad,127.0.0.256,PORT,\n"
-                                    "good,127.0.0.2,PORT,\n"
-                                 << QStringList{"%1"} << 2
-                                 << QStringList{"%1:1: colour:", "%1:3: ip:", "%1:4: unit:"};
-    QTest::newRow("empty plan") << "" << QStringList{"%1"} << 2 << QStringList{"%1:1: "};
+    QTest::newRow("plan faults")
+        << "unit,ip,port\ngood,127.0.0.1,PORT\nbad,127.0.0.256,PORT\ngood,127.0.0.2,PORT\n"
+        << QStringList{"%1"} << 2 << QStringList{"%1:3: ip:", "%1:4: unit:"};
     QTest::newRow("jobs") << good << QStringList{"%1", "--jobs", "257"} << 2 << QStringList{usage};
     QTest::newRow("no plan") << good << QStringList{"--jobs", "4"} << 2 << QStringList{usage};
     QTest::newRow("unknown option") << good << QStringList{"%1", "--bogus"} << 2 << QStringList{usage};
@@ -216,25 +207,19 @@ void BatchProgramTest::refusedOrOutputLost()
     QCOMPARE(connections, status == 2 || options.contains("--dry-run") ? 0 : 1);
 }
 
-void BatchProgramTest::liveLineFitsTerminal_data()
-{
-    QTest::addColumn<int>("columns");
-    QTest::addColumn<QString>("text"); // before the padding up to the last column but one
-    const QString full = "3/10 steps, 1 failed, about 14 s left, 6 s so far, 1/4 units done";
-    QTest::newRow("wide") << 200 << full;
-    QTest::newRow("unknown width") << 0 << full;
-    QTest::newRow("narrow") << 40 << "3/10 steps, 1 failed, about 14 s left";
-    QTest::newRow("tiny") << 5 << "3/10";
-}
-
-// The live line is rewritten in place: it must never reach the terminal's last column, or it scrolls.
+// The live line is rewritten in place: it must never reach the terminal's last column, or it scrolls. Its
+// parts go from the end as the width shrinks; an unknown width counts as 80.
 void BatchProgramTest::liveLineFitsTerminal()
 {
-    QFETCH(int, columns);
-    QFETCH(QString, text);
-    const QString line = BatchProgress::liveLineText(3, 10, 1, 4, 1, 6000, columns);
-    QCOMPARE(line.size(), (columns > 0 ? columns : 80) - 1);
-    QCOMPARE(line.trimmed(), text);
+    const QString full = "3/10 steps, 1 failed, about 14 s left, 6 s so far, 1/4 units done";
+    for (const auto &[columns, text] : {std::pair<int, QString>{200, full},
+                                        {0, full},
+                                        {40, "3/10 steps, 1 failed, about 14 s left"},
+                                        {5, "3/10"}}) {
+        const QString line = BatchProgress::liveLineText(3, 10, 1, 4, 1, 6000, columns);
+        QCOMPARE(line.size(), (columns > 0 ? columns : 80) - 1);
+        QCOMPARE(line.trimmed(), text);
+    }
 }
 
 QTEST_MAIN(BatchProgramTest)

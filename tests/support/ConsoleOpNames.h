@@ -9,7 +9,6 @@
 // Per console operation, in the order of ConsoleOp: its fields and controls, and the texts of its log
 // lines and boxes.
 struct ConsoleOpNames {
-    Pane pane;
     Field ip, port;
     std::optional<Field> further;
     const char *menu, *ipName, *portName, *furtherName, *rowButton; // furtherName: nullptr for the check
@@ -17,18 +16,18 @@ struct ConsoleOpNames {
 };
 
 inline const ConsoleOpNames OpNames[] = {
-    {Pane::ComCheck, Field::IPAddr_ComCheck, Field::Port_ComCheck, std::nullopt, "mnuComCheck",
-     "txtIPAddr_ComCheck", "txtPort_ComCheck", nullptr, "cmdComCheck", " : Communication Check ", "",
-     "Communication Check", "Communication Check", "Communication Check is finished."},
-    {Pane::Port, Field::IPAddr_Port, Field::Port_Port, Field::NewPort, "mnuPort", "txtIPAddr_Port",
-     "txtPort_Port", "txtNewPort", "cmdSet_Port", " : Set Port ", "   New Port : ", "Set Port", "Set Port",
+    {Field::IPAddr_ComCheck, Field::Port_ComCheck, std::nullopt, "mnuComCheck", "txtIPAddr_ComCheck",
+     "txtPort_ComCheck", nullptr, "cmdComCheck", " : Communication Check ", "", "Communication Check",
+     "Communication Check", "Communication Check is finished."},
+    {Field::IPAddr_Port, Field::Port_Port, Field::NewPort, "mnuPort", "txtIPAddr_Port", "txtPort_Port",
+     "txtNewPort", "cmdSet_Port", " : Set Port ", "   New Port : ", "Set Port", "Set Port",
      "Port setting is finished."},
-    {Pane::GW, Field::IPAddr_GW, Field::Port_GW, Field::GateWay, "mnuGateWay", "txtIPAddr_GW", "txtPort_GW",
+    {Field::IPAddr_GW, Field::Port_GW, Field::GateWay, "mnuGateWay", "txtIPAddr_GW", "txtPort_GW",
      "txtGateWay", "cmdSet_GW", " : Set GateWay Addr ", "   GateWay Addr : ", "Set GW Addr", "Set GW Addr",
      "GateWay Address setting is finished."},
-    {Pane::Sub, Field::IPAddr_Sub, Field::Port_Sub, Field::SubnetMask, "mnuSubnet", "txtIPAddr_Sub",
-     "txtPort_Sub", "txtSubnetMask", "cmdSet_Sub", " : Set Subnet Mask ",
-     "   Subnet Mask : ", "Set Subnet Mask", "Subnet Mask", "Subnet Mask setting is finished."}};
+    {Field::IPAddr_Sub, Field::Port_Sub, Field::SubnetMask, "mnuSubnet", "txtIPAddr_Sub", "txtPort_Sub",
+     "txtSubnetMask", "cmdSet_Sub", " : Set Subnet Mask ", "   Subnet Mask : ", "Set Subnet Mask",
+     "Subnet Mask", "Subnet Mask setting is finished."}};
 
 inline const ConsoleOpNames &namesOf(ConsoleOp op)
 {

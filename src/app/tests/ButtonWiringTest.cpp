@@ -14,29 +14,21 @@ private slots:
         QTest::addColumn<int>("slot"); // -1: the pane's bottom button, over the ticked slot 0
         QTest::addColumn<QString>("box");
         // Empty fields: each operation stops at its first check, with its own box, before any host or unit.
-        const auto row = [](const char *menu, const char *tick, const char *button, int slot,
-                            const char *box) {
-            QTest::addRow("%s%s", button, slot < 0 ? "" : "[0]") << menu << tick << button << slot << box;
+        // The row's button on slot 0, then the pane's bottom button over the ticked slot 0.
+        const auto rows = [](const char *menu, const char *tick, const char *button, const char *allButton,
+                             const QString &box) {
+            QTest::addRow("%s[0]", button) << menu << tick << button << 0 << box;
+            QTest::addRow("%s", allButton) << menu << tick << allButton << -1 << box;
         };
-        const char *macError = "Critical Data Set: SLOT0 : MAC Address Error!";
-        const char *ipError = "Critical Data Set: SLOT0 : IP Address Error!";
-        row("mnuIP", "chkSlot_IP", "cmdSet_IP", 0, macError);
-        row("mnuIP", "chkSlot_IP", "cmdAllSet_IP", -1, macError);
-        row("mnuIP", "chkSlot_IP", "cmdPing", 0, ipError);
-        row("mnuIP", "chkSlot_IP", "cmdAllPing", -1, ipError);
-        row("mnuPort", "chkSlot_Port", "cmdSet_Port", 0, "Critical Set Port: SLOT 0 : IP Address Error!");
-        row("mnuPort", "chkSlot_Port", "cmdAllSet_Port", -1, "Critical Set Port: SLOT 0 : IP Address Error!");
-        row("mnuGateWay", "chkSlot_GW", "cmdSet_GW", 0, "Critical Set GW Addr: SLOT 0 : IP Address Error!");
-        row("mnuGateWay", "chkSlot_GW", "cmdAllSet_GW", -1,
-            "Critical Set GW Addr: SLOT 0 : IP Address Error!");
-        row("mnuSubnet", "chkSlot_Sub", "cmdSet_Sub", 0,
-            "Critical Set Subnet Mask: SLOT 0 : IP Address Error!");
-        row("mnuSubnet", "chkSlot_Sub", "cmdAllSet_Subnet", -1,
-            "Critical Set Subnet Mask: SLOT 0 : IP Address Error!");
-        row("mnuComCheck", "chkSlot_ComCheck", "cmdComCheck", 0,
-            "Critical Communication Check: SLOT 0 : IP Address Error!");
-        row("mnuComCheck", "chkSlot_ComCheck", "cmdAllComCheck", -1,
-            "Critical Communication Check: SLOT 0 : IP Address Error!");
+        const QString dataSet = "Critical Data Set: SLOT0 : ", ipError = "SLOT 0 : IP Address Error!";
+        rows("mnuIP", "chkSlot_IP", "cmdSet_IP", "cmdAllSet_IP", dataSet + "MAC Address Error!");
+        rows("mnuIP", "chkSlot_IP", "cmdPing", "cmdAllPing", dataSet + "IP Address Error!");
+        rows("mnuPort", "chkSlot_Port", "cmdSet_Port", "cmdAllSet_Port", "Critical Set Port: " + ipError);
+        rows("mnuGateWay", "chkSlot_GW", "cmdSet_GW", "cmdAllSet_GW", "Critical Set GW Addr: " + ipError);
+        rows("mnuSubnet", "chkSlot_Sub", "cmdSet_Sub", "cmdAllSet_Subnet",
+             "Critical Set Subnet Mask: " + ipError);
+        rows("mnuComCheck", "chkSlot_ComCheck", "cmdComCheck", "cmdAllComCheck",
+             "Critical Communication Check: " + ipError);
     }
     void everyButtonRunsItsOwnOperation()
     {

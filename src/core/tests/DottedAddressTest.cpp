@@ -20,7 +20,8 @@ private slots:
         row("00.08.09.255", "0.8.9.255");
         row(".1.2.3", "0.1.2.3"); // an empty first octet counts as 0 in the address checks as well
         for (const char *refused : {"", "1..2.3", "1.2.3.", "1.2.3.4.", "1.2.3", "1.2.3.4.5", "1.2.3.256",
-                                    "0001.2.3.4", "1.2.3.0004", " 1.2.3.4", "1.2.3.4 ", "1.2.3.-4", "host"})
+                                    "0001.2.3.4", "1.2.3.0004", " 1.2.3.4", "1.2.3.4 ", "1.2.3.-4",
+                                    "+1.2.3.4", "1.2.3.a", "1.2.3.\uFF14", "host"})
             row(refused, "");
     }
     void everyTypedTextHasOneDottedForm()

@@ -8,18 +8,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-namespace
-{
-
-BatchPlan readPlanText(const QTemporaryDir &dir, const QByteArray &text)
-{
-    if (!writeBytes(dir.filePath("plan.csv"), text))
-        qFatal("cannot write the plan");
-    return ReadBatchPlan(dir.filePath("plan.csv"));
-}
-
-} // namespace
-
 class BatchReportTest : public QObject
 {
     Q_OBJECT
@@ -28,9 +16,10 @@ private slots:
     void dryRunShowsEveryLineAUnitWouldSend()
     {
         QTemporaryDir dir;
-        const BatchPlan plan =
-            readPlanText(dir, "unit,ip,port,mac,gateway,mask,new_port\n"
-                              "all,127.000.0.01,2720,12-34-56,192.168.0.254,255.255.255.0,2a21\n");
+        QVERIFY(writeBytes(dir.filePath("plan.csv"),
+                           "unit,ip,port,mac,gateway,mask,new_port\n"
+                           "all,127.000.0.01,2720,12-34-56,192.168.0.254,255.255.255.0,2a21\n"));
+        const BatchPlan plan = ReadBatchPlan(dir.filePath("plan.csv"));
         QVERIFY(plan.problems.isEmpty());
         const QString text = DescribeDryRun(plan);
         // In the order they run; the interface token keeps its blank before the address.
@@ -65,12 +54,13 @@ private slots:
     void reportSummaryAndRerun()
     {
         QTemporaryDir dir;
-        const BatchPlan plan = readPlanText(dir, "unit,ip,port,new_port,gateway,mask,mac,note\n"
-                                                 "\"a,b\",127.0.0.1,2720,2a21,10.0.0.254,,,x\n"
-                                                 "=SUM(A1),127.0.0.2,2720,,10.0.0.254,255.0.0.0,,\n"
-                                                 "第1ラック-01,127.0.0.3,2720,,,,,\"=1\"\n"
-                                                 "cut,127.0.0.4,2720,,,,12-34-56,\n"
-                                                 "absent,127.0.0.5,2720,,,,,\n");
+        QVERIFY(writeBytes(dir.filePath("plan.csv"), "unit,ip,port,new_port,gateway,mask,mac,note\n"
+                                                     "\"a,b\",127.0.0.1,2720,2a21,10.0.0.254,,,x\n"
+                                                     "=SUM(A1),127.0.0.2,2720,,10.0.0.254,255.0.0.0,,\n"
+                                                     "第1ラック-01,127.0.0.3,2720,,,,,\"=1\"\n"
+                                                     "cut,127.0.0.4,2720,,,,12-34-56,\n"
+                                                     "absent,127.0.0.5,2720,,,,,\n"));
+        const BatchPlan plan = ReadBatchPlan(dir.filePath("plan.csv"));
         QVERIFY(plan.problems.isEmpty());
         const QDateTime started(QDate(2026, 12, 6), QTime(9, 5, 7, 42), Qt::OffsetFromUTC,
                                 -(5 * 3600 + 30 * 60));

@@ -25,19 +25,12 @@ PlanUnit unit(int line, const QString &label, const QStringList &fields, bool ch
 }
 
 // Every field of the unit, so that a comparison names what differs.
-QString described(const PlanUnit &unit)
+QString described(const PlanUnit &u)
 {
-    return QStringList{QString::number(unit.line),
-                       unit.unit,
-                       unit.ip,
-                       unit.port,
-                       unit.mac,
-                       unit.gateway,
-                       unit.mask,
-                       unit.newPort,
-                       unit.check ? "yes" : "no",
-                       QString::number(unit.notes.size()) + ":" + unit.notes.join('|')}
-        .join(", ");
+    return QString("%1, %2, %3, %4, %5, %6, %7, %8, %9, ")
+               .arg(QString::number(u.line), u.unit, u.ip, u.port, u.mac, u.gateway, u.mask, u.newPort,
+                    QString(u.check ? "yes" : "no")) +
+           QString::number(u.notes.size()) + ":" + u.notes.join('|');
 }
 
 } // namespace
