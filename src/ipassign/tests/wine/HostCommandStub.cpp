@@ -1,5 +1,5 @@
 // Stands in for the Windows host commands under Wine; one program copied under each name it plays
-// (arp, ping, netsh, chcp, and the helpers errcmd, slowcmd, comspec). It touches no network: it
+// (arp, ping, netsh, chcp, and the helpers errcmd and slowcmd). It touches no network: it
 // prints the recorded Windows output for its command line and appends that line to the log named
 // by PELMORA2_STUB_LOG, so the test sees exactly what cmd.exe started.
 #include <windows.h>
