@@ -145,6 +145,14 @@ void NamespaceTest::ipPaneSet()
     QCOMPARE(r.window.Slots().SlotIP[0], UnitIp);
     QTRY_VERIFY_WITH_TIMEOUT(u.said.contains("address " + UnitIp.toLatin1()), 5000);
     QVERIFY2(u.neighbour().contains("lladdr 0a:00:3c:5e:7a:01 PERMANENT"), u.neighbour().constData());
+
+    // The row's Ping, through the Ping adapter: four replies, counted as Windows counts them.
+    r.click("cmdPing", 0);
+    QCOMPARE(r.boxes.shown.last(), "Information Ping Command: Ping is finished.");
+    const QString pingLog = r.window.logText().mid(setLog.size());
+    QVERIFY2(pingLog.count(reply) == 4 &&
+                 pingLog.contains("\r\n        Packets: Sent = 4, Received = 4, Lost = 0 (0% loss),\r\n"),
+             qPrintable(pingLog));
 }
 
 // Installed as the package installs them (the helper for a group, here nogroup, with CAP_NET_ADMIN), a

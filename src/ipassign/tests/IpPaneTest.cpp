@@ -1,5 +1,5 @@
-// The IP pane's host side: one row's buttons and the bottom buttons over stand-in host commands, quoted
-// text staying data, the caller's environment left out, and the shipped host adapters run directly.
+// The IP pane's host side: its buttons over stand-in host commands, quoted text staying data, the
+// caller's environment left out, and the shipped host adapters' argument checks.
 #include "CaptureFile.h"
 #include "IpPaneBed.h"
 
@@ -33,15 +33,6 @@ qint64 peakResidentKb()
 {
     rusage usage{};
     return ::getrusage(RUSAGE_SELF, &usage) == 0 ? usage.ru_maxrss : -1;
-}
-
-// One of the shipped host adapters, run directly.
-std::pair<int, QString> runAdapter(const QString &name, const QStringList &arguments)
-{
-    QProcess process;
-    process.start(qEnvironmentVariable("PELMORA2_BIN_DIR") + "/hostcmd/" + name, arguments);
-    process.waitForFinished(30000);
-    return {process.exitCode(), QString::fromLatin1(process.readAllStandardOutput())};
 }
 
 } // namespace
@@ -219,18 +210,10 @@ private slots:
         QCOMPARE(seen, QStringList({"LC_ALL=C", "PATH=" + adapters + ":/usr/sbin:/usr/bin:/sbin:/bin"}));
     }
 
-    // The shipped host adapters, run directly on loopback.
-    void hostAdapters()
+    // The shipped host adapters check their arguments, never evaluate them. What they report is the
+    // namespace test's.
+    void hostAdaptersRefuseOddArguments()
     {
-        const QString ping = runAdapter("Ping", {"127.0.0.1"}).second;
-        QVERIFY2(ping.startsWith("\r\nPinging 127.0.0.1 with 32 bytes of data:\r\n"), qPrintable(ping));
-        const QRegularExpression reply("^Reply from 127\\.0\\.0\\.1: bytes=32 time(<1|=\\d+)ms TTL=64\r$",
-                                       QRegularExpression::MultilineOption);
-        QCOMPARE(ping.count(reply), 4);
-        QVERIFY(ping.contains("\r\n    Packets: Sent = 4, Received = 4, Lost = 0 (0% loss),\r\n"));
-        // netsh's listings are read back by the window's own Set in the namespace test.
-
-        // Arguments are checked, never evaluated.
         QTemporaryDir dir;
         const QString marker = dir.filePath("evaluated");
         for (QStringList refused :
@@ -238,8 +221,12 @@ private slots:
               {"ping", "127.000.000.001"}, // the program gives decimal without leading zeros: never octal
               {"arp", "-s", "`touch @`", Mac},
               {"netsh", "interface", "ip", "set", "neighbors", "$(touch @)", "127.0.0.9", Mac}}) {
-            const auto [exitCode, out] = runAdapter(refused[0], refused.mid(1).replaceInStrings("@", marker));
-            QVERIFY2(exitCode == 1 && out.isEmpty(), qPrintable(refused.join(' ')));
+            QProcess adapter;
+            adapter.start(qEnvironmentVariable("PELMORA2_BIN_DIR") + "/hostcmd/" + refused[0],
+                          refused.mid(1).replaceInStrings("@", marker));
+            QVERIFY2(adapter.waitForFinished(30000) && adapter.exitCode() == 1 &&
+                         adapter.readAllStandardOutput().isEmpty(),
+                     qPrintable(refused.join(' ')));
             QVERIFY(!QFileInfo::exists(marker));
         }
     }
