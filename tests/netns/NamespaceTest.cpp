@@ -47,10 +47,9 @@ struct FreshUnit {
         ready = ip({"netns", "add", hostNs}) && ip({"netns", "add", unitNs}) &&
                 ip({"link", "add", hostVeth, "netns", hostNs, "type", "veth", "peer", "name", unitVeth,
                     "netns", unitNs}) &&
-                ip(inHost() + QStringList{"ip", "addr", "add", "198.51.100.1/24", "dev", hostVeth}) &&
-                ip(inHost() + QStringList{"ip", "link", "set", hostVeth, "up"}) &&
-                ip(inUnit() +
-                   QStringList{"ip", "link", "set", unitVeth, "address", "0a:00:3c:5e:7a:" + macEnd, "up"});
+                ip({"-n", hostNs, "addr", "add", "198.51.100.1/24", "dev", hostVeth}) &&
+                ip({"-n", hostNs, "link", "set", hostVeth, "up"}) &&
+                ip({"-n", unitNs, "link", "set", unitVeth, "address", "0a:00:3c:5e:7a:" + macEnd, "up"});
         QObject::connect(&unit, &QProcess::readyReadStandardOutput,
                          [this] { said += unit.readAllStandardOutput(); });
         unit.setProcessChannelMode(QProcess::ForwardedErrorChannel);
@@ -62,8 +61,6 @@ struct FreshUnit {
         unit.kill(), unit.waitForFinished(5000);
         ip({"netns", "del", hostNs}), ip({"netns", "del", unitNs});
     }
-    FreshUnit(const FreshUnit &) = delete;
-    FreshUnit &operator=(const FreshUnit &) = delete;
     // What runs a program inside one of the namespaces, as arguments of "ip".
     QStringList inHost() const { return {"netns", "exec", hostNs}; }
     QStringList inUnit() const { return {"netns", "exec", unitNs}; }
@@ -75,8 +72,7 @@ struct FreshUnit {
     QByteArray neighbour() const
     {
         QByteArray text;
-        ip(inHost() + QStringList{"ip", "neigh", "show", UnitIp}, &text);
-        return text;
+        return ip({"-n", hostNs, "neigh", "show", UnitIp}, &text), text;
     }
     const QString tag = QString::number(QCoreApplication::applicationPid()), hostNs = "pelns-host-" + tag,
                   unitNs = "pelns-unit-" + tag, hostVeth = "pnh" + tag, unitVeth = "pnu" + tag;
