@@ -17,11 +17,6 @@
 namespace
 {
 
-std::string sample(const std::string &name)
-{
-    return readFile(sampleFolder + "\\" + name);
-}
-
 std::wstring wide(const std::string &ansi)
 {
     std::wstring text(ansi.size(), L'\0');
@@ -66,7 +61,8 @@ void captureAppendsInOrderWithoutStandardError()
     for (const char *command : {"ping 192.168.0.20", "arp -a", "errcmd"})
         check(runner.ExecShellCmd(command + (" >> " + QuoteForShell(capture))),
               std::string(command) + " ran");
-    check(readFile(capture) == sample("ping-reply.txt") + sample("arp-a.txt") + "to standard output\r\n",
+    check(readFile(capture) == readFile(sampleFolder + "\\ping-reply.txt") +
+                                   readFile(sampleFolder + "\\arp-a.txt") + "to standard output\r\n",
           "capture holds ping, then arp -a, then standard output only:\n" + readFile(capture));
 }
 
