@@ -9,14 +9,6 @@
 namespace
 {
 
-// A host to ask, a recorder of the boxes, and an end of the program that is recorded instead of taken.
-struct Start {
-    explicit Start(RightsHowTo howTo) : checks{host, boxes, [this] { boxes.shown << "end"; }, howTo} {}
-    FakeHostQuestions host;
-    RecordingBoxes boxes;
-    HostChecks checks;
-};
-
 const QString EnglishCaution = "Exclamation Caution: You need to run this program as an administrator.\r\n"
                                "for example (Windows10),\r\n"
                                "Right-click context menu 'Run as administrator'";
@@ -84,17 +76,20 @@ private slots:
         QFETCH(QString, box);
         QFETCH(QString, network);
         QFETCH(RightsHowTo, howTo);
-        Start start(howTo);
-        start.host.administrator = administrator;
-        start.host.major = major == 0 ? std::nullopt : std::optional<int>(major);
-        start.host.currency = currency.toStdString();
+        FakeHostQuestions host;
+        host.administrator = administrator;
+        host.major = major == 0 ? std::nullopt : std::optional<int>(major);
+        host.currency = currency.toStdString();
+        RecordingBoxes boxes;
+        HostChecks checks(
+            host, boxes, [&boxes] { boxes.shown << "end"; }, howTo); // the end recorded, not taken
 
-        QCOMPARE(start.checks.CheckAdminRights(), box.isEmpty());
-        QCOMPARE(start.boxes.shown, box.isEmpty() ? QStringList() : (QStringList{box, "end"}));
+        QCOMPARE(checks.CheckAdminRights(), box.isEmpty());
+        QCOMPARE(boxes.shown, box.isEmpty() ? QStringList() : (QStringList{box, "end"}));
 
-        start.boxes.shown.clear();
-        start.checks.ShowNoNetworkMsg();
-        QCOMPARE(start.boxes.shown, QStringList{network});
+        boxes.shown.clear();
+        checks.ShowNoNetworkMsg();
+        QCOMPARE(boxes.shown, QStringList{network});
     }
 
 #ifndef _WIN32
