@@ -53,15 +53,15 @@ private slots:
         qunsetenv("XDG_RUNTIME_DIR");
         qputenv(variable, QFile::encodeName(base));
         const QByteArray answered = "Reply from 192.168.0.21: bytes=32 time<1ms TTL=64\r\n";
-        writeFile(elsewhere.filePath("temp.txt"), answered);
+        QVERIFY(writeBytes(elsewhere.filePath("temp.txt"), answered));
         const QByteArray folder = QFile::encodeName(base + "/QV512");
         if (planted == "file named QV512") {
-            writeFile(folder, answered);
+            QVERIFY(writeBytes(folder, answered));
         } else if (planted == "symlink") {
             QVERIFY(QFile::link(elsewhere.path(), folder));
         } else if (!planted.isEmpty()) {
             QVERIFY(::mkdir(folder.constData(), planted == "folder open to others" ? 0755 : 0700) == 0);
-            writeFile(folder + "/temp.txt", answered);
+            QVERIFY(writeBytes(folder + "/temp.txt", answered));
             const passwd *nobody = ::getpwnam("nobody");
             if (planted == "folder of another user" &&
                 (!nobody || ::lchown(folder.constData(), nobody->pw_uid, nobody->pw_gid) != 0))
@@ -79,14 +79,14 @@ private slots:
         const QStringList made = QDir(base).entryList({"QV512.??????"}, QDir::Dirs);
         QCOMPARE(made.size(), 1);
         const QByteArray used = QFile::encodeName(base + "/" + made.value(0));
-        QCOMPARE(readFile(used + "/temp.txt"), PingTimeout);
+        QCOMPARE(fileBytes(used + "/temp.txt"), PingTimeout);
         QVERIFY(::lstat(used.constData(), &st) == 0 && S_ISDIR(st.st_mode) && st.st_uid == ::geteuid());
         QCOMPARE(st.st_mode & 07777, mode_t(0700));
-        QCOMPARE(readFile(elsewhere.filePath("temp.txt")), answered);
+        QCOMPARE(fileBytes(elsewhere.filePath("temp.txt")), answered);
         if (others) { // untouched: same entry, same owner and mode, same content
             QVERIFY(::lstat(folder.constData(), &st) == 0);
             QVERIFY(st.st_ino == before.st_ino && st.st_mode == before.st_mode && st.st_uid == before.st_uid);
-            QCOMPARE(readFile(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
+            QCOMPARE(fileBytes(planted == "file named QV512" ? folder : folder + "/temp.txt"), answered);
         } else {
             QVERIFY(!QFileInfo::exists(folder));
         }
@@ -105,7 +105,7 @@ private slots:
         }
         QCOMPARE(folders.removeDuplicates(), 0);
         for (std::size_t i = 0; i < instances.size(); ++i)
-            QCOMPARE(readFile(folders[int(i)] + "/temp.txt"), QByteArray::number(instances[i].processId()));
+            QCOMPARE(fileBytes(folders[int(i)] + "/temp.txt"), QByteArray::number(instances[i].processId()));
         for (QProcess &instance : instances) {
             instance.closeWriteChannel();
             QVERIFY(instance.waitForFinished(10000) && instance.exitCode() == 0);
@@ -119,25 +119,14 @@ private slots:
     // program's own folder is deleted.
     void racingSymlinkSwapDeletesNothing()
     {
-        const passwd *nobody = ::getpwnam("nobody");
-        if (::geteuid() != 0 || !nobody)
+        FolderSwapAttacker rig("mkdir -p QV512/sub && touch QV512/temp.txt && cd QV512/sub && "
+                               "seq -f f%g 0 1999 | xargs touch && ln -s \"$2\" ../swap");
+        if (!rig.ready)
             QSKIP("needs root to act as the user nobody");
-        QTemporaryDir top;
-        const QString shared = top.filePath("shared"), victim = top.filePath("victim");
-        QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
-                QDir().mkpath(victim));
-        QVERIFY(::chmod(QFile::encodeName(shared), 01777) == 0);
+        const QString &shared = rig.shared;
         for (int i = 0; i < 2000; ++i) // the names of the planted files
-            writeFile(victim + QString("/f%1").arg(i), "keep");
-        QCOMPARE(QProcess::execute("setpriv",
-                                   {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
-                                    "cd \"$1\" && mkdir -p QV512/sub && touch QV512/temp.txt && cd QV512/sub "
-                                    "&& seq -f f%g 0 1999 | xargs touch && ln -s \"$2\" ../swap",
-                                    "sh", shared, victim}),
-                 0);
-        const QByteArray sub = QFile::encodeName(shared + "/QV512/sub"),
-                         swap = QFile::encodeName(shared + "/QV512/swap");
-        const FolderSwapAttacker attacker(*nobody, sub, swap);
+            QVERIFY(writeBytes(rig.victim + QString("/f%1").arg(i), "keep"));
+        rig.start("QV512/sub", "QV512/swap");
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared));
         CommandRunner runner;
         HostShell shell(runner);
@@ -149,7 +138,7 @@ private slots:
         for (int round = 0; round < 200 && clock.elapsed() < 5000; ++round) {
             try {
                 captures << shell.PrepCaptureFile();
-                writeFile(captures.last(), "own");
+                QVERIFY(writeBytes(captures.last(), "own"));
                 ownDeleted += HostShell::DelFile(captures.last());
             } catch (const HostStepFailed &) {
                 captures << "failed";
@@ -158,7 +147,7 @@ private slots:
                 plantedDeleted += HostShell::DelFile(shared + planted);
         }
 
-        QCOMPARE(QDir(victim).entryList(QDir::Files).size(), 2000);
+        QCOMPARE(QDir(rig.victim).entryList(QDir::Files).size(), 2000);
         QCOMPARE(plantedDeleted, 0);
         QCOMPARE(ownDeleted, captures.size());
         QCOMPARE(captures.filter(QRegularExpression("^" + QRegularExpression::escape(shared) +

@@ -3,6 +3,7 @@
 // The IP pane's operations over stand-in host commands, as the IP pane tests set them up.
 #include "FakeHostQuestions.h"
 #include "FakeOperationView.h"
+#include "FileBytes.h"
 #include "HostChecks.h"
 #include "IpPaneOperations.h"
 #include "platform/CommandRunner.h"
@@ -48,20 +49,7 @@ inline const Box PingFinished{"Ping is finished.", "Ping Command", BoxIcon::Info
 inline const Box SetExecError{"SLOT4 : Set Exec Error!", "Set Command", BoxIcon::Critical};
 inline const Box IpError{"SLOT4 : IP Address Error!", "Data Set", BoxIcon::Critical};
 
-inline void writeFile(const QString &path, const QByteArray &content)
-{
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    file.write(content);
-}
-
-inline QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline const QByteArray PingTimeout = readFile(IPASSIGN_TEST_DATA "/ping-timeout.txt");
+inline const QByteArray PingTimeout = fileBytes(IPASSIGN_TEST_DATA "/ping-timeout.txt");
 
 // The IP pane's operations with the stand-ins first on PATH and a capture folder of their own. Interface
 // 11 is in 192.168.0.0/24, beside loopback 1 and a disconnected 14 that would match any network here.
@@ -71,24 +59,25 @@ struct Bed {
         host.neighbours = {{{0xC0A8000AU, 24}}, {0xC0A80001U}}; // 192.168.0.10/24 behind 192.168.0.1
         QDir(dir.path()).mkpath("bin");
         QDir(dir.path()).mkpath("out");
+        writeBytes(dir.filePath("record.txt"), "");
         const QByteArray script = QByteArray(FakeScript).replace("@DIR@", QFile::encodeName(dir.path()));
         for (const char *name : {"arp", "ping", "Ping", "netsh", "chcp"}) {
-            writeFile(dir.filePath("bin/") + name, script);
+            writeBytes(dir.filePath("bin/") + name, script);
             QFile::setPermissions(dir.filePath("bin/") + name, QFile::ReadOwner | QFile::ExeOwner);
         }
         runner.setAdapterFolder(dir.filePath("bin").toStdString());
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
         const QString samples = IPASSIGN_TEST_DATA "/netsh-show-";
-        answer({{ShowInterface, readFile(samples + "interface.txt")},
-                {ShowConfig + "1", readFile(samples + "config-1.txt")},
-                {ShowConfig + "11", readFile(samples + "config-11.txt")},
+        answer({{ShowInterface, fileBytes(samples + "interface.txt")},
+                {ShowConfig + "1", fileBytes(samples + "config-1.txt")},
+                {ShowConfig + "11", fileBytes(samples + "config-11.txt")},
                 {ShowConfig + "14", "IP Address: 10.1.2.1 27.0.0.5 192.168.0.1\r\n"},
                 {"arp -a", ArpListing}});
     }
     void answer(const Outputs &outputs)
     {
         for (auto it = outputs.cbegin(); it != outputs.cend(); ++it)
-            writeFile(dir.filePath("out/") + QString(it.key()).replace(' ', '_'), it.value());
+            writeBytes(dir.filePath("out/") + QString(it.key()).replace(' ', '_'), it.value());
     }
     void setRow(int slot, const QString &macTail, const QString &ip, bool ticked = false)
     {

@@ -13,10 +13,8 @@
 
 #include <csignal>
 #include <fcntl.h>
-#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 class SettingsStoreTest : public QObject
@@ -120,24 +118,12 @@ private slots:
     // another owner changes.
     void racingFolderSwapChangesNoOtherFile()
     {
-        const passwd *nobody = ::getpwnam("nobody");
-        if (::geteuid() != 0 || !nobody)
+        FolderSwapAttacker rig("mkdir -p own/sub && touch own/sub/report.csv && ln -s \"$2\" own/swap");
+        if (!rig.ready)
             QSKIP("needs root to act as the user nobody");
-        QTemporaryDir top;
-        const QString shared = top.filePath("shared"), victim = top.filePath("victim");
-        QVERIFY(::chmod(QFile::encodeName(top.path()), 0755) == 0 && QDir().mkpath(shared) &&
-                QDir().mkpath(victim) && ::chmod(QFile::encodeName(shared), 01777) == 0);
-        const QString kept = victim + "/report.csv";
+        const QString shared = rig.shared, kept = rig.victim + "/report.csv";
         QVERIFY(writeBytes(kept, "keep"));
-        QCOMPARE(QProcess::execute("setpriv",
-                                   {"--reuid=nobody", "--regid=nogroup", "--clear-groups", "/bin/sh", "-c",
-                                    "cd \"$1\" && mkdir -p own/sub && touch own/sub/report.csv "
-                                    "&& ln -s \"$2\" own/swap",
-                                    "sh", shared, victim}),
-                 0);
-        const QByteArray sub = QFile::encodeName(shared + "/own/sub"),
-                         swap = QFile::encodeName(shared + "/own/swap");
-        FolderSwapAttacker attacker(*nobody, sub, swap);
+        rig.start("own/sub", "own/swap");
         struct stat before = {}, after = {};
         QVERIFY(::stat(QFile::encodeName(kept), &before) == 0);
 
@@ -152,15 +138,17 @@ private slots:
                 saved +=
                     SettingsStore(shared + "/own/sub").write(application, "IPAddress", "SLOT1", "10.0.0.1");
         }
-        attacker.stop();
+        rig.stop();
 
         QVERIFY(::stat(QFile::encodeName(kept), &after) == 0);
         QVERIFY(after.st_ino == before.st_ino && after.st_uid == 0 && after.st_mode == before.st_mode);
         QCOMPARE(fileBytes(kept), "keep");
-        QCOMPARE(QDir(victim).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+        QCOMPARE(QDir(rig.victim).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
                  QStringList{"report.csv"});
         // Left alone, the same saves go where they were meant to.
         struct stat st = {};
+        const QByteArray sub = QFile::encodeName(shared + "/own/sub"),
+                         swap = QFile::encodeName(shared + "/own/swap");
         QVERIFY(::lstat(sub, &st) == 0 &&
                 (!S_ISLNK(st.st_mode) || ::renameat2(AT_FDCWD, sub, AT_FDCWD, swap, RENAME_EXCHANGE) == 0));
         QString error;
