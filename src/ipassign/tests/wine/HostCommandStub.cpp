@@ -1,5 +1,5 @@
 // Stands in for the Windows host commands under Wine; one program copied under each name it plays
-// (arp, ping, netsh, chcp, and the helpers errcmd and slowcmd). It touches no network: it
+// (arp, ping, netsh, chcp, and the helpers errcmd, slowcmd, comspec). It touches no network: it
 // prints the recorded Windows output for its command line and appends that line to the log named
 // by PELMORA2_STUB_LOG, so the test sees exactly what cmd.exe started.
 #include <windows.h>
@@ -16,7 +16,8 @@ namespace
 
 std::string environment(const char *name)
 {
-    return std::getenv(name) ? std::getenv(name) : "";
+    const char *value = std::getenv(name);
+    return value ? value : "";
 }
 
 std::string ownPath()
@@ -46,8 +47,9 @@ void put(const std::string &bytes, DWORD stream = STD_OUTPUT_HANDLE)
 
 std::string sample(const std::string &name)
 {
+    std::ifstream in(environment("PELMORA2_STUB_DATA") + "\\" + name, std::ios::binary);
     std::ostringstream content;
-    content << std::ifstream(environment("PELMORA2_STUB_DATA") + "\\" + name, std::ios::binary).rdbuf();
+    content << in.rdbuf();
     return content.str();
 }
 
@@ -64,8 +66,10 @@ int slowCommand(const std::string &args)
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
         if (CreateProcessA(ownPath().c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                           nullptr, &startup, &process))
-            CloseHandle(process.hThread), CloseHandle(process.hProcess);
+                           nullptr, &startup, &process)) {
+            CloseHandle(process.hThread);
+            CloseHandle(process.hProcess);
+        }
     }
     std::ofstream(args.substr(1, close - 1), std::ios::app) << GetCurrentProcessId() << "\n";
     Sleep(60000);
@@ -93,9 +97,10 @@ int main()
     else if (name == "arp" && args == "-a")
         put(sample("arp-a.txt"));
     else if (name == "ping") {
-        for (const char *file : {"ping-reply.txt", "ping-timeout.txt"})
+        for (const char *file : {"ping-reply.txt", "ping-timeout.txt"}) {
             if (sample(file).find("Pinging " + args + " ") != std::string::npos)
                 put(sample(file));
+        }
     } else if (name == "netsh" && args == "interface ip show interface")
         put(sample("netsh-show-interface.txt"));
     else if (name == "netsh" && args.rfind(showConfig, 0) == 0)

@@ -50,6 +50,22 @@ bool stubsStandInForHostCommands()
     return failures == before;
 }
 
+// The interpreter's whole line, as a recorder in place of cmd.exe receives it.
+void interpreterLineIsExact()
+{
+    const std::string recorder = stubFolder + "\\comspec.exe", log = workFolder + "\\comspec.log";
+    char interpreter[MAX_PATH] = {};
+    GetEnvironmentVariableA("ComSpec", interpreter, MAX_PATH);
+    SetEnvironmentVariableA("PELMORA2_STUB_LOG", log.c_str());
+    SetEnvironmentVariableA("ComSpec", recorder.c_str());
+    CommandRunner().ExecShellCmd("Ping 10.0.0.5 >> \"C:\\Temp\\QV512\\temp.txt\"");
+    SetEnvironmentVariableA("ComSpec", interpreter);
+    SetEnvironmentVariableA("PELMORA2_STUB_LOG", (workFolder + "\\stub.log").c_str());
+    check(readFile(log) ==
+              "comspec|" + recorder + " /cChcp 437 && Ping 10.0.0.5 >> \"C:\\Temp\\QV512\\temp.txt\"\n",
+          "interpreter line: " + readFile(log));
+}
+
 // Blank, Japanese characters and "&" in the temporary folder: the quoted path holds through cmd.exe.
 void captureAppendsInOrderWithoutStandardError()
 {
@@ -157,6 +173,7 @@ int main(int argc, char **argv)
         return 1;
     }
     const std::pair<const char *, void (*)()> cases[] = {
+        {"interpreter line is exact", interpreterLineIsExact},
         {"capture appends in order without standard error", captureAppendsInOrderWithoutStandardError},
         {"time limit ends the job", timeLimitEndsTheJob},
         {"abort from another thread", abortFromAnotherThread},

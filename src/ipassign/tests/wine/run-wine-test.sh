@@ -11,7 +11,7 @@ unset DISPLAY
 # One stub program under every name the test runs; these names and nothing else are on PATH.
 rm -rf "$state/stubs" "$state/work"
 mkdir -p "$state/stubs"
-for name in arp ping netsh chcp errcmd slowcmd; do
+for name in arp ping netsh chcp errcmd slowcmd comspec; do
     cp "$stub_exe" "$state/stubs/$name.exe"
 done
 
