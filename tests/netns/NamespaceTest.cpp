@@ -58,8 +58,10 @@ struct FreshUnit {
     }
     ~FreshUnit()
     {
-        unit.kill(), unit.waitForFinished(5000);
-        ip({"netns", "del", hostNs}), ip({"netns", "del", unitNs});
+        unit.kill();
+        unit.waitForFinished(5000);
+        ip({"netns", "del", hostNs});
+        ip({"netns", "del", unitNs});
     }
     // What runs a program inside one of the namespaces, as arguments of "ip".
     QStringList inHost() const { return {"netns", "exec", hostNs}; }

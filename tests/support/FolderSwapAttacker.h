@@ -47,8 +47,10 @@ public:
     }
     void stop()
     {
-        if (m_pid > 0)
-            ::kill(m_pid, SIGKILL), ::waitpid(m_pid, nullptr, 0);
+        if (m_pid > 0) {
+            ::kill(m_pid, SIGKILL);
+            ::waitpid(m_pid, nullptr, 0);
+        }
         m_pid = -1;
     }
 
