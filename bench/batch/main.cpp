@@ -138,7 +138,9 @@ int main(int argc, char **argv)
     }
     const QString program = bin + "/pelmora2-batch";
 
-    std::printf("pelmora2-batch against %d simulated units on loopback, default REMOTE settings\n", Units);
+    std::printf("pelmora2-batch, default REMOTE settings: %d simulated units on loopback; fresh units in "
+                "network namespaces of their own\n",
+                Units);
     std::printf("%-44s %9s %8s %9s %9s  %s\n", "run", "wall ms", "x alone", "CPU ms", "peak MiB", "result");
     int failures = 0;
     for (const bool settings : {false, true}) {
